@@ -1,0 +1,46 @@
+#include "app/form_load.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "comm/controller_link.h"
+#include "definition/definition_reader.h"
+#include "output/run_report.h"
+#include "ui/report_error.h"
+#include "ui/run_error.h"
+
+namespace hx {
+
+std::string DefinitionPath(const std::string& program_folder) {
+  std::string path = program_folder;
+  if (path.empty() || path.back() != kPathSeparator) path += kPathSeparator;
+  return path + kDefinitionFileName;
+}
+
+AfterLoad Form_Load(ReportState& rs) {
+  bool end = false;
+  Trap(rs, "FormLoad", [&] {
+    InitBuffers(rs);
+    rs.DATEFORMAT.clear();
+    rs.TIMEFORMAT.clear();
+    rs.platform.printer.SetFontName("Courier New");
+    rs.platform.printer.SetFontSize(12);
+
+    const std::string path = DefinitionPath(rs.platform.program_folder);
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) throw RunError(err::kPathFileAccess, path);
+    {
+      // Binary mode: line ends are the reader's business, not the C library's.
+      std::ifstream in(path, std::ios::in | std::ios::binary);
+      if (!in) throw RunError(err::kFileNotFound, path);
+      ReadDefinition(rs, in);
+      if (in.bad()) throw RunError(err::kDeviceIo, path);
+    }  // the definition file is open only while it is read
+
+    RunReport(rs);
+    end = !rs.SHOWIT;
+  });
+  return end ? AfterLoad::kEnd : AfterLoad::kKeepOpen;
+}
+
+}  // namespace hx

@@ -1,0 +1,88 @@
+// HX_RPT: reads HX_RPT.INI from its own folder, queries the controllers it
+// names, and writes the report to the printer, the log file and its window.
+// No command line: everything the program does is in its definition file.
+
+#include <QApplication>
+#include <QDir>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <cstdlib>
+
+#include "app/form_load.h"
+#include "app/main_window.h"
+#include "comm/vendor_loader.h"
+#include "platform/qt_printer.h"
+#include "platform/system_clock.h"
+#include "ui/message_dialog_qt.h"
+#include "ui/report_error.h"
+
+namespace {
+
+// Unattended runs (cron, a service, CI) have no display.  Rather than let Qt
+// abort, draw off screen; nobody can close a window there, so the caller also
+// ends the process where it would otherwise wait for that.
+bool ChooseOffscreenWhenHeadless() {
+  auto unset = [](const char* name) {
+    const char* v = std::getenv(name);
+    return v == nullptr || *v == '\0';
+  };
+  if (unset("DISPLAY") && unset("WAYLAND_DISPLAY") && unset("QT_QPA_PLATFORM")) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    return true;
+  }
+  return false;
+}
+
+QString LockPath() {
+  QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  if (dir.isEmpty()) dir = QDir::tempPath();
+  return dir + QStringLiteral("/HX_RPT.lock");
+}
+
+// The print job is handed to the printing system as soon as the report is
+// done, whether the window then stays open or not.
+void FinishPrinting(hx::ReportState& rs) {
+  std::string name;
+  hx::TrapWith(
+      rs, "LinePrint",
+      [&] {
+        name = rs.platform.printer.DeviceName();
+        rs.platform.printer.EndJob();
+      },
+      [&](int32_t) { return "Could not print to: " + name; });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool offscreen = ChooseOffscreenWhenHeadless();
+  QApplication app(argc, argv);
+  app.setApplicationName(QStringLiteral("HX_RPT"));
+  app.setQuitOnLastWindowClosed(false);
+
+  // A second copy ends at once, silently.  The lock names the process that
+  // holds it, so a copy that crashed does not block later starts.
+  QLockFile lock(LockPath());
+  lock.setStaleLockTime(0);
+  if (!lock.tryLock(0)) return 0;
+
+  const std::string folder =
+      QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toLocal8Bit().toStdString();
+  hx::MainWindow main_window;
+  hx::QtPrinter printer;
+  hx::QtMessageDialog dialog;
+  hx::VendorLoader vendor(folder);
+  hx::SystemClock clock;
+  hx::Platform platform{printer, main_window, dialog, vendor, clock, folder};
+  hx::ReportState rs(platform);
+
+  const hx::AfterLoad after = hx::Form_Load(rs);
+  FinishPrinting(rs);
+  auto exit_status = [&rs] { return rs.AnyFailure ? 1 : 0; };
+  if (after == hx::AfterLoad::kEnd || offscreen) return exit_status();
+
+  QObject::connect(&main_window, &hx::MainWindow::closed, &app, &QApplication::quit);
+  main_window.show();
+  app.exec();
+  return exit_status();
+}

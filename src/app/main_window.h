@@ -1,0 +1,43 @@
+// Main, the program's main window, with the text box txtShow that shows the
+// report as it is produced.  It is created hidden; SHOWIT shows it while the
+// definition file is still being read.
+
+#ifndef HX_APP_MAIN_WINDOW_H_
+#define HX_APP_MAIN_WINDOW_H_
+
+#include <QWidget>
+
+#include "platform/platform.h"
+
+class QPlainTextEdit;
+
+namespace hx {
+
+class MainWindow : public QWidget, public Screen {
+  Q_OBJECT
+
+ public:
+  MainWindow();
+
+  void ShowMain() override;
+  void InsertText(const std::string& text) override;
+  void ProcessEvents() override;
+
+  QPlainTextEdit* txtShow() const { return txtShow_; }
+
+ signals:
+  void closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QPlainTextEdit* txtShow_;
+};
+
+// Twips (1/1440 inch) to pixels at the screen's logical resolution.
+int TwipsToPixels(double twips, double dpi);
+
+}  // namespace hx
+
+#endif  // HX_APP_MAIN_WINDOW_H_

@@ -1,0 +1,36 @@
+// The controller link: the program's only road to the controllers, over the
+// vendor's communication library.  Opens controllers by name with a power-up
+// clear, sends query commands, recovers once from a "power-up clear wanted"
+// answer, and shows communication failures when the window is on screen.
+
+#ifndef HX_COMM_CONTROLLER_LINK_H_
+#define HX_COMM_CONTROLLER_LINK_H_
+
+#include <cstdint>
+#include <string>
+
+#include "report/report_state.h"
+
+namespace hx {
+
+// Controller statuses with a fixed meaning.
+inline constexpr int16_t kStatusOk = 0;
+inline constexpr int16_t kStatusQueryFailed = -1;
+inline constexpr int16_t kStatusWantsPowerUpClear = -4;
+inline constexpr int16_t kStatusNotResponding = -29;
+inline constexpr int16_t kStatusPortInUse = -100;
+
+// Prepares BufferSize and ReplyBuffer.  Traps nothing.
+void InitBuffers(ReportState& rs);
+// Opens the controller named CtrlName; its handle, 0 when it cannot be opened.
+int32_t GetHandle(ReportState& rs);
+// Sends command to the controller and overwrites reply with its answer.
+int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, std::string& reply);
+// Sends the power-up clear "A".
+int16_t SendPUC(ReportState& rs, int32_t handle);
+// Shows a communication failure with the library's error text, only with SHOWIT.  Traps nothing.
+void CommError(ReportState& rs, int16_t code, const std::string& message);
+
+}  // namespace hx
+
+#endif  // HX_COMM_CONTROLLER_LINK_H_

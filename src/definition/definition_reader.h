@@ -1,0 +1,24 @@
+// Reads the definition file HX_RPT.INI into the report state: settings,
+// controllers (opened as they are read), tags, the header block and the
+// report template.
+
+#ifndef HX_DEFINITION_DEFINITION_READER_H_
+#define HX_DEFINITION_DEFINITION_READER_H_
+
+#include <istream>
+
+#include "report/report_state.h"
+
+namespace hx {
+
+inline constexpr const char* kDefinitionFileName = "HX_RPT.INI";
+
+// Reads the whole file once from top to bottom.  Content it does not accept
+// is passed over silently; failures that stop the reading (a number beyond 16
+// bits, a tag index outside 0..400, an over-long line, a failing printer call)
+// raise RunError for the start-up trap.
+void ReadDefinition(ReportState& rs, std::istream& in);
+
+}  // namespace hx
+
+#endif  // HX_DEFINITION_DEFINITION_READER_H_

@@ -1,0 +1,37 @@
+// Text field helpers used while the definition file is read: the tokenizer
+// GetNextParam, which remembers where it stopped in the line it saw last,
+// StripLead and StripTrail, IsNum, and the rule that turns a numeric field
+// into a number.
+//
+// A blank is any character with code 32 or less; a delimiter is a blank or a
+// comma.  Each of the four procedures traps its own failures.
+
+#ifndef HX_DEFINITION_TEXT_FIELDS_H_
+#define HX_DEFINITION_TEXT_FIELDS_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "report/report_state.h"
+
+namespace hx {
+
+// Next field of text, or "" when none is left.  Calling again with an equal
+// text continues where the previous call stopped; another text starts over.
+std::string GetNextParam(ReportState& rs, const std::string& text);
+// Removes leading (trailing) blanks from text in place and returns the result.
+std::string StripLead(ReportState& rs, std::string& text);
+std::string StripTrail(ReportState& rs, std::string& text);
+// Whether text starts with a decimal digit.
+bool IsNum(ReportState& rs, const std::string& text);
+
+// The numeric value of a field that passed IsNum: its leading decimal number
+// (digits, optional fraction, optional E/D exponent; blanks inside skipped).
+double NumericValue(std::string_view field);
+// The same rounded half to even into 16 bits; out of range raises error 6.
+int16_t NumericValue16(std::string_view field);
+
+}  // namespace hx
+
+#endif  // HX_DEFINITION_TEXT_FIELDS_H_

@@ -1,0 +1,23 @@
+// The output channels: every report line and page eject goes through
+// LinePrint to the log file, the window's text box and the printer, each when
+// its setting is on.  A failing printer or log channel is reported once and
+// switched off for the rest of the pass; the other channels carry on.
+
+#ifndef HX_OUTPUT_LINE_PRINT_H_
+#define HX_OUTPUT_LINE_PRINT_H_
+
+#include <string>
+
+#include "report/report_state.h"
+
+namespace hx {
+
+// The line that asks the printer for a new page.
+inline const std::string kFormFeedLine(1, '\f');
+
+void LinePrint(ReportState& rs, const std::string& line);
+void LogPrint(ReportState& rs, const std::string& line);
+
+}  // namespace hx
+
+#endif  // HX_OUTPUT_LINE_PRINT_H_

@@ -1,0 +1,18 @@
+// The report pass: re-arms the output channels, reads every tag value,
+// chooses the page length from the printer's orientation, breaks the page
+// when it is (nearly) full, then renders the header and the report.
+
+#ifndef HX_OUTPUT_RUN_REPORT_H_
+#define HX_OUTPUT_RUN_REPORT_H_
+
+#include "report/report_state.h"
+
+namespace hx {
+
+inline constexpr int16_t kPageBreakMargin = 5;
+
+void RunReport(ReportState& rs);
+
+}  // namespace hx
+
+#endif  // HX_OUTPUT_RUN_REPORT_H_

@@ -1,0 +1,99 @@
+// The platform seams of HX_RPT: everything the portable core needs from the
+// outside world.  One small interface per service (printer, screen, message
+// dialog, vendor libraries, clock) plus the program's own folder.  The Qt
+// layer in this folder implements them for real; tests implement them with
+// fakes (see testing/fake_platform.h).
+//
+// Everything runs on the program's single user-interface thread: no method
+// here is called concurrently.  A method that fails raises RunError with the
+// platform's run-time error number; the caller's trap reports it.
+
+#ifndef HX_PLATFORM_PLATFORM_H_
+#define HX_PLATFORM_PLATFORM_H_
+
+#include <cstdint>
+#include <string>
+
+namespace hx {
+
+class VendorLibraries;  // comm/vendor.h
+
+// Folder separator used to join the program folder or LOGFILEPATH with a file name.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// The system's current printer, shared by start-up, the definition file
+// reader, the report pass and the printer channel.  One print job per run:
+// it begins with the first printed line and must be handed to the printing
+// system by EndJob() before the process ends.
+class Printer {
+ public:
+  static constexpr int kLandscape = 2;
+
+  virtual ~Printer() = default;
+  // The font takes effect on the printed lines; setting it never talks to a printer.
+  virtual void SetFontName(const std::string& name) = 0;
+  virtual void SetFontSize(double points) = 0;
+  // Name of the current printer; also the identifying text in printer failure messages.
+  virtual std::string DeviceName() = 0;
+  // From now on the output goes to whatever printer the system has as its default.
+  virtual void FollowDefault() = 0;
+  // Paper orientation of the current printer; kLandscape (2) or anything else.
+  virtual int Orientation() = 0;
+  // Prints one line below the previous one, starting a new page when it would not fit.
+  virtual void PrintLine(const std::string& text) = 0;
+  // The next printed line starts on a new page.
+  virtual void EjectPage() = 0;
+  // Completes the print job, if one was begun, and hands it to the printing system.
+  virtual void EndJob() = 0;
+};
+
+// The main window Main and its text box txtShow.
+class Screen {
+ public:
+  virtual ~Screen() = default;
+  virtual void ShowMain() = 0;
+  // Inserts text at txtShow's insertion point and leaves the point after it.
+  virtual void InsertText(const std::string& text) = 0;
+  // Lets the window repaint and the message dialog answer clicks.
+  virtual void ProcessEvents() = 0;
+};
+
+// The program's own non-waiting message dialog MBox1.
+class MessageDialog {
+ public:
+  virtual ~MessageDialog() = default;
+  // Shows message with the style flags and caption and returns at once.
+  virtual void ShowMessage(const std::string& message, int16_t flags,
+                           const std::string& caption) = 0;
+};
+
+// Local wall-clock time, read for each date or time field of the template.
+struct LocalTime {
+  int year = 2000, month = 1, day = 1;
+  int hour = 0, minute = 0, second = 0;
+};
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual LocalTime Now() = 0;
+};
+
+// The seams one run works with.  Owned by main (or a test), outliving the run.
+struct Platform {
+  Printer& printer;
+  Screen& screen;
+  MessageDialog& dialog;
+  VendorLibraries& vendor;
+  Clock& clock;
+  // Folder holding the executable, without a trailing separator unless it is a root.
+  std::string program_folder;
+};
+
+}  // namespace hx
+
+#endif  // HX_PLATFORM_PLATFORM_H_

@@ -1,0 +1,115 @@
+// In-memory fakes of the platform seams for the core's tests.  Each records
+// what reached it so that tests can assert exactly what a user would see, and
+// can be told to fail so that the failure paths are exercised.
+
+#ifndef HX_TESTING_FAKE_PLATFORM_H_
+#define HX_TESTING_FAKE_PLATFORM_H_
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "report/report_state.h"
+#include "testing/fake_vendor.h"
+#include "ui/run_error.h"
+
+namespace hx::testing {
+
+class FakePrinter : public Printer {
+ public:
+  // What the printer received, in order: text lines as printed, "<EJECT>" for a page eject.
+  std::vector<std::string> output;
+  std::string font_name = "Courier New";
+  double font_size = 12;
+  std::string device_name = "FakeQueue";
+  std::string default_name = "DefaultQueue";
+  int orientation = 1;
+  bool follows_default = false;
+  int jobs_ended = 0;
+  // Failure injection: the operation raises RunError(fail_number) when set.
+  std::optional<int> fail_print_at;  // the n-th PrintLine call (1-based) and every later one
+  bool fail_name = false;
+  bool fail_orientation = false;
+  bool fail_font = false;
+  int fail_number = err::kPrinterError;
+  int print_calls = 0;
+
+  void SetFontName(const std::string& name) override {
+    if (fail_font) throw RunError(fail_number);
+    font_name = name;
+  }
+  void SetFontSize(double points) override {
+    if (fail_font) throw RunError(fail_number);
+    font_size = points;
+  }
+  std::string DeviceName() override {
+    if (fail_name) throw RunError(fail_number);
+    return follows_default ? default_name : device_name;
+  }
+  void FollowDefault() override { follows_default = true; }
+  int Orientation() override {
+    if (fail_orientation) throw RunError(fail_number);
+    return orientation;
+  }
+  void PrintLine(const std::string& text) override {
+    ++print_calls;
+    if (fail_print_at && print_calls >= *fail_print_at) throw RunError(fail_number);
+    output.push_back(text);
+  }
+  void EjectPage() override { output.push_back("<EJECT>"); }
+  void EndJob() override { ++jobs_ended; }
+};
+
+class FakeScreen : public Screen {
+ public:
+  bool visible = false;
+  std::string text;  // everything inserted into txtShow
+  int events_processed = 0;
+  bool fail_insert = false;
+
+  void ShowMain() override { visible = true; }
+  void InsertText(const std::string& t) override {
+    if (fail_insert) throw RunError(err::kInternal);
+    text += t;
+  }
+  void ProcessEvents() override { ++events_processed; }
+};
+
+struct Message {
+  std::string text;
+  int16_t flags;
+  std::string caption;
+};
+
+class FakeDialog : public MessageDialog {
+ public:
+  std::vector<Message> messages;
+  void ShowMessage(const std::string& message, int16_t flags, const std::string& caption) override {
+    messages.push_back({message, flags, caption});
+  }
+};
+
+class FakeClock : public Clock {
+ public:
+  LocalTime now{2026, 3, 9, 7, 5, 3};
+  LocalTime Now() override { return now; }
+};
+
+// A complete fake platform and a report state wired to it.
+struct FakePlatform {
+  FakePrinter printer;
+  FakeScreen screen;
+  FakeDialog dialog;
+  FakeVendor vendor;
+  FakeClock clock;
+  Platform platform{printer, screen, dialog, vendor, clock, "/plant/hx"};
+};
+
+struct FakeRun : FakePlatform {
+  ReportState rs{platform};
+};
+
+}  // namespace hx::testing
+
+#endif  // HX_TESTING_FAKE_PLATFORM_H_

@@ -1,0 +1,80 @@
+// A scriptable stand-in for the vendor libraries in the core's tests.  Every
+// call is recorded; the answers come from the function members, which tests
+// replace.  The defaults know no controller.
+
+#ifndef HX_TESTING_FAKE_VENDOR_H_
+#define HX_TESTING_FAKE_VENDOR_H_
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "comm/vendor.h"
+
+namespace hx::testing {
+
+class FakeVendor : public VendorLibraries {
+ public:
+  // "open NAME", "send HANDLE COMMAND", "puc HANDLE", "errtext CODE", "long TEXT", "float TEXT".
+  std::vector<std::string> calls;
+
+  // Answers: (name) -> {status, handle}
+  std::function<std::pair<int16_t, int32_t>(const std::string&)> open = [](const std::string&) {
+    return std::pair<int16_t, int32_t>{-1, 0};
+  };
+  // (handle, command) -> {status, reply}
+  std::function<std::pair<int16_t, std::string>(int32_t, const std::string&)> send =
+      [](int32_t, const std::string&) {
+        return std::pair<int16_t, std::string>{-1, ""};
+      };
+  std::function<int16_t(int32_t)> puc = [](int32_t) -> int16_t { return 0; };
+  std::function<std::string(int16_t)> error_text = [](int16_t code) {
+    return "status " + std::to_string(code);
+  };
+
+  int16_t T31MdsOpenController(int32_t* handle, char* name) override {
+    calls.push_back(std::string("open ") + name);
+    auto [status, h] = open(name);
+    *handle = h;
+    return status;
+  }
+  int16_t T31MdsSendRece(int32_t handle, char* command, int32_t command_length, char* reply,
+                         int32_t reply_size, int32_t* reply_length) override {
+    std::string cmd(command, static_cast<size_t>(command_length));
+    calls.push_back("send " + std::to_string(handle) + " " + cmd);
+    auto [status, text] = send(handle, cmd);
+    size_t n = std::min(text.size(), static_cast<size_t>(reply_size));
+    std::memcpy(reply, text.data(), n);
+    *reply_length = static_cast<int32_t>(text.size());
+    return status;
+  }
+  int16_t T31MdsSendReceSz(int32_t handle, char* command, char*, int32_t) override {
+    calls.push_back("puc " + std::to_string(handle) + " " + command);
+    return puc(handle);
+  }
+  int16_t T31ErrorAsString(int16_t code, char* text, int32_t text_size,
+                           int32_t* text_length) override {
+    calls.push_back("errtext " + std::to_string(code));
+    std::string t = error_text(code);
+    size_t n = std::min(t.size(), static_cast<size_t>(text_size));
+    std::memcpy(text, t.data(), n);
+    *text_length = static_cast<int32_t>(n);
+    return 0;
+  }
+  int16_t StringAsLong(int32_t* value, char* text) override {
+    calls.push_back(std::string("long ") + text);
+    *value = static_cast<int32_t>(std::strtol(text, nullptr, 10));
+    return 0;
+  }
+  int16_t StringAsFloat(float* value, char* text) override {
+    calls.push_back(std::string("float ") + text);
+    *value = std::strtof(text, nullptr);
+    return 0;
+  }
+};
+
+}  // namespace hx::testing
+
+#endif  // HX_TESTING_FAKE_VENDOR_H_

@@ -1,0 +1,67 @@
+// ReportError, the one place where a trapped failure becomes a message, and
+// Trap, the failure convention every working procedure follows: run the body,
+// and on a failure abandon the rest of it, report once under the procedure's
+// fixed location label, and return normally so that the caller carries on.
+
+#ifndef HX_UI_REPORT_ERROR_H_
+#define HX_UI_REPORT_ERROR_H_
+
+#include <cstdint>
+#include <exception>
+#include <new>
+#include <string>
+#include <string_view>
+
+#include "report/report_state.h"
+#include "ui/run_error.h"
+
+namespace hx {
+
+inline constexpr int16_t kReportErrorFlags = 16;  // critical icon, OK alone
+inline constexpr std::string_view kReportErrorCaption = "HX_RPT Error Handler";
+
+// The one-line description of a run-time error number; a general text for
+// numbers the program never raises.
+std::string_view ErrorDescription(int32_t number);
+
+// The two-line text ReportError shows.
+std::string ErrorText(int32_t number, std::string_view message, std::string_view label);
+
+// Shows the failure in the message dialog and marks the run as failed.  Never fails.
+void ReportError(ReportState& rs, int32_t number, std::string_view message, std::string_view label);
+
+// The run-time error number of whatever a procedure body threw.
+int32_t ErrorNumberOf(std::exception_ptr e);
+
+// Runs body under the trap of the procedure labelled label.  When it fails,
+// on_failure(number) runs first (it sets a channel's latch and returns the
+// message to show), then ReportError is called once.  Returns whether the body
+// ran to its end.
+template <class Body, class OnFailure>
+bool TrapWith(ReportState& rs, std::string_view label, Body&& body, OnFailure&& on_failure) {
+  int32_t number = 0;
+  try {
+    body();
+    return true;
+  } catch (...) {
+    number = ErrorNumberOf(std::current_exception());
+  }
+  std::string message;
+  try {
+    message = on_failure(number);
+  } catch (...) {
+    // The latch is set before anything that can throw; a lost message text is
+    // better than a lost report.
+  }
+  ReportError(rs, number, message, label);
+  return false;
+}
+
+template <class Body>
+bool Trap(ReportState& rs, std::string_view label, Body&& body) {
+  return TrapWith(rs, label, std::forward<Body>(body), [](int32_t) { return std::string(); });
+}
+
+}  // namespace hx
+
+#endif  // HX_UI_REPORT_ERROR_H_
