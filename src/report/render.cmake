@@ -1,0 +1,1 @@
+target_sources(hx_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/render_lines.cpp)
