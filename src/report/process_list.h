@@ -1,5 +1,6 @@
-// Value acquisition: queries every defined tag and formats its reply into
-// the display text TagText that the template shows.
+// Value acquisition: the first step of every report pass.  Queries every
+// defined tag of an open controller and stores the display text of its reply
+// in TagText, which the template renderer lays into the report.
 
 #ifndef HX_REPORT_PROCESS_LIST_H_
 #define HX_REPORT_PROCESS_LIST_H_
@@ -8,6 +9,11 @@
 
 namespace hx {
 
+// Visits tags 0 to LastTag in order.  A tag whose controller slot is not open
+// keeps its text; any other gets its formatted value or a failure fill.  A
+// failure (a controller slot outside the table, a width beyond 16 bits, a
+// missing conversion library) ends the pass under "Process_List"; the tags
+// visited so far keep their new texts.
 void Process_List(ReportState& rs);
 
 }  // namespace hx

@@ -1,0 +1,54 @@
+// Display texts of tag values: the justification rules, the number masks and
+// the per-kind rules that turn one converted reply into the TagText the
+// template shows.  Process_List does the querying; everything here is a pure
+// function of its arguments, so the formatting can be checked value by value.
+//
+// Widths are 16-bit like every width of the program: a width sum that leaves
+// the 16-bit range raises RunError 6, a negative field width RunError 5.  The
+// caller's trap reports them.  Thread-compatible: no shared state.
+
+#ifndef HX_REPORT_TAG_FORMAT_H_
+#define HX_REPORT_TAG_FORMAT_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "report/report_state.h"
+
+namespace hx {
+
+// Pads text with blanks on the right, or cuts it, to exactly width characters.
+std::string LeftJustify(std::string_view text, int16_t width);
+// The last width characters of text with 12 blanks put in front: a longer
+// text loses its left end, a much shorter one gets no more than 12 blanks.
+std::string RightJustify(std::string_view text, int16_t width);
+
+// value written through a display mask of "#" positions, one "0" and, for a
+// fixed number of decimals, "." and one "0" per decimal.  The integer part
+// has no leading zeros and at least one digit; "." is always the separator
+// and no grouping is written.  A float is rounded half away from zero on the
+// shortest decimal text that reads back as the same float, so a reply of
+// 2.675 shows 2.68 and not the 2.67 its binary value would round to.  An
+// empty mask gives the general form: every digit of an integer, up to 7
+// significant digits of a float without trailing zeros.
+std::string FormatWithMask(int32_t value, std::string_view mask);
+std::string FormatWithMask(float value, std::string_view mask);
+
+// TagText of an integer tag whose reply converted to value.
+std::string IntegerText(const Tag& tag, int32_t value);
+// TagText of a floating-point tag whose reply converted to value.  A value
+// the field cannot show (too wide, infinite, not a number) fills the field
+// with "*", as an integer does, rather than showing a cut and wrong number.
+std::string FloatText(const Tag& tag, float value);
+// TagText of a string tag whose reply was reply.
+std::string StringText(const Tag& tag, std::string_view reply);
+// TagText of a tag whose query failed: "?" characters as wide as its value
+// display, with "TAG" over the second to fourth when marked.  The mark is for
+// a tag the controller could not answer; an unmarked fill means the
+// controller itself could not be reached.
+std::string FailureFill(const Tag& tag, bool marked);
+
+}  // namespace hx
+
+#endif  // HX_REPORT_TAG_FORMAT_H_
