@@ -1,0 +1,123 @@
+#include "tests/program_folder.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace hx::testing {
+
+namespace fs = std::filesystem;
+
+std::string SourceDir() {
+  return HX_SOURCE_DIR;
+}
+
+int Shell(const std::string& command) {
+  int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+ProgramFolder::ProgramFolder() {
+  char tmpl[] = "/tmp/hxrun.XXXXXX";
+  if (mkdtemp(tmpl) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = tmpl;
+  for (const auto& entry : fs::directory_iterator(HX_PROGRAM_DIR)) {
+    const std::string name = entry.path().filename().string();
+    if (name == "HX_RPT" || entry.path().extension() == ".so")
+      fs::copy_file(entry.path(), path_ + "/" + name);
+  }
+  fs::create_directories(path_ + "/home");
+  fs::create_directories(path_ + "/run");
+  fs::permissions(path_ + "/run", fs::perms::owner_all);
+
+  const char* path_var = std::getenv("PATH");
+  env["PATH"] = path_var ? path_var : "/usr/bin:/bin";
+  env["HOME"] = path_ + "/home";
+  env["XDG_RUNTIME_DIR"] = path_ + "/run";
+  // No print server unless a test starts its own: never the machine's printers.
+  env["CUPS_SERVER"] = path_ + "/no-print-server.sock";
+  env["LUMOCOM_SIM"] = path_ + "/LUMOCOM.SIM";
+  env["ASAN_OPTIONS"] = "detect_leaks=0:abort_on_error=1";
+  env["UBSAN_OPTIONS"] = "halt_on_error=1:print_stacktrace=1";
+}
+
+ProgramFolder::~ProgramFolder() {
+  std::error_code ec;
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(path_, ec);
+}
+
+void ProgramFolder::Write(const std::string& name, const std::string& bytes) const {
+  std::ofstream out(File(name), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ProgramFolder::Read(const std::string& name) const {
+  std::ifstream in(File(name), std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool ProgramFolder::Exists(const std::string& name) const {
+  return fs::exists(File(name));
+}
+
+pid_t ProgramFolder::Start() const {
+  std::vector<std::string> vars;
+  for (const auto& [k, v] : env)
+    if (!v.empty()) vars.push_back(k + "=" + v);
+  std::vector<char*> envp;
+  for (auto& v : vars) envp.push_back(v.data());
+  envp.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  const std::string out = File("stdout.txt"), err = File("stderr.txt");
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addchdir_np(&actions, path_.c_str());
+  std::string program = File("HX_RPT");
+  char* argv[] = {program.data(), nullptr};
+  pid_t pid = -1;
+  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) throw std::runtime_error("could not start HX_RPT");
+  return pid;
+}
+
+ProgramRun ProgramFolder::Run(std::chrono::seconds timeout) const {
+  const pid_t pid = Start();
+  ProgramRun run;
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  int status = 0;
+  for (;;) {
+    pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) break;
+    if (std::chrono::steady_clock::now() > deadline) {
+      run.timed_out = true;
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  run.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  run.out = Read("stdout.txt");
+  run.err = Read("stderr.txt");
+  return run;
+}
+
+}  // namespace hx::testing

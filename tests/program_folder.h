@@ -1,0 +1,58 @@
+// A private program folder for running the built HX_RPT as a user would:
+// a copy of the executable and the stand-in vendor libraries in a fresh
+// temporary folder, with its own definition file, log, runtime folder (for
+// the single-instance lock) and home.  Runs are headless and, unless a test
+// brings its own print server, see no printer at all.
+
+#ifndef HX_TESTS_PROGRAM_FOLDER_H_
+#define HX_TESTS_PROGRAM_FOLDER_H_
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <map>
+#include <string>
+
+namespace hx::testing {
+
+struct ProgramRun {
+  int exit_status = -1;  // 128 + signal number when killed by a signal
+  bool timed_out = false;
+  std::string out;  // standard output
+  std::string err;  // standard error
+};
+
+class ProgramFolder {
+ public:
+  ProgramFolder();
+  ~ProgramFolder();
+  ProgramFolder(const ProgramFolder&) = delete;
+  ProgramFolder& operator=(const ProgramFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+  void Write(const std::string& name, const std::string& bytes) const;
+  std::string Read(const std::string& name) const;  // "" when missing
+  bool Exists(const std::string& name) const;
+
+  // Environment of every run; tests add or override entries (an empty value unsets).
+  std::map<std::string, std::string> env;
+
+  ProgramRun Run(std::chrono::seconds timeout = std::chrono::seconds(60)) const;
+  // Starts the program without waiting; stdout/stderr go to files in the folder.
+  pid_t Start() const;
+
+ private:
+  std::string path_;
+};
+
+// Runs a shell command, returning its exit status.
+int Shell(const std::string& command);
+
+// Source and build locations, from the build.
+std::string SourceDir();
+
+}  // namespace hx::testing
+
+#endif  // HX_TESTS_PROGRAM_FOLDER_H_
