@@ -1,6 +1,223 @@
 #include "definition/definition_reader.h"
 
-// Placeholder until the reader lands.
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+#include "comm/controller_link.h"
+#include "definition/tag_line.h"
+#include "definition/text_fields.h"
+#include "ui/run_error.h"
+
 namespace hx {
-void ReadDefinition(ReportState&, std::istream&) {}
+namespace {
+
+// Lines of the definition file.  CR LF, a CR alone and an LF alone each end
+// one line, so a file saved by any editor reads the same; the line end is not
+// part of the line.  A last line without a line end is still a line.
+class LineSource {
+ public:
+  explicit LineSource(std::istream& in) : in_(in), buffer_(kChunk) {}
+
+  // The next line into line; false at the end of the file.
+  bool Next(std::string& line) {
+    line.clear();
+    bool any = false;
+    for (;;) {
+      if (at_ == end_ && !Fill()) return any;
+      any = true;
+      const char* begin = buffer_.data() + at_;
+      const char* stop = buffer_.data() + end_;
+      const char* found = std::find_if(begin, stop, [](char c) { return c == '\r' || c == '\n'; });
+      line.append(begin, found);
+      at_ = static_cast<size_t>(found - buffer_.data());
+      if (found == stop) continue;
+      ++at_;
+      if (*found == '\r') {
+        if (at_ == end_) Fill();
+        if (at_ < end_ && buffer_[at_] == '\n') ++at_;
+      }
+      return true;
+    }
+  }
+
+ private:
+  static constexpr size_t kChunk = 64 * 1024;
+
+  bool Fill() {
+    in_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    at_ = 0;
+    end_ = static_cast<size_t>(in_.gcount());
+    return end_ > 0;
+  }
+
+  std::istream& in_;
+  std::vector<char> buffer_;
+  size_t at_ = 0;
+  size_t end_ = 0;
+};
+
+// Lines of the settings, controller and tag sections are cut up with 16-bit
+// positions, so a longer one cannot be read.
+constexpr size_t kMaxSectionLine = 32767;
+constexpr int16_t kMaxHeaderLines = 10;
+constexpr int16_t kMaxReportLines = 400;
+
+std::string Upper(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return upper;
+}
+
+// Whether the characters from the second one on begin with name, upper-cased.
+// Only the prefix counts: [SETUP-OLD] names SETUP, [REPORTS] names REPORT.
+bool Names(const std::string& line, std::string_view name) {
+  return line.size() > name.size() && Upper(std::string_view(line).substr(1, name.size())) == name;
+}
+
+class DefinitionReader {
+ public:
+  DefinitionReader(ReportState& rs, std::istream& in) : rs_(rs), lines_(in) {}
+
+  void Read() {
+    while (Advance()) {
+      // Text outside any section, and sections whose header is not
+      // recognised, pass by here unread.
+      StripLead(rs_, current_);
+      while (current_.empty() || current_[0] != '[') {
+        if (!Advance()) break;
+        StripLead(rs_, current_);
+      }
+      // A section's body ends at the next "[" line, which is tried against
+      // the sections after it, so sections in this order are read in one
+      // sweep.  The report template runs to the end of the file.
+      if (Names(current_, "SETUP")) ReadBody(&DefinitionReader::SetupLine);
+      if (Names(current_, "CONTROLLERS")) ReadBody(&DefinitionReader::ControllerLine);
+      if (Names(current_, "TAGS")) ReadBody(&DefinitionReader::TagLine);
+      if (Names(current_, "HEADER_BEGIN")) ReadHeaderBlock();
+      if (Names(current_, "REPORT")) ReadReportTemplate();
+    }
+  }
+
+ private:
+  // Reads the next line into current_; at the end of the file current_ keeps
+  // the last line read.
+  bool Advance() {
+    if (!lines_.Next(next_)) return false;
+    current_.swap(next_);
+    return true;
+  }
+
+  void ReadBody(void (DefinitionReader::*handle)(const std::string&)) {
+    while (Advance()) {
+      if (current_.empty()) continue;
+      // Not stripped: an indented "[" line is an ordinary line of the body.
+      if (current_[0] == '[') return;
+      if (current_.size() > kMaxSectionLine) throw RunError(err::kOverflow);
+      (this->*handle)(current_);
+    }
+  }
+
+  void SetupLine(const std::string& line) {
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos) return;
+    std::string key = line.substr(0, equals);
+    StripLead(rs_, key);
+    StripTrail(rs_, key);
+    key = Upper(key);
+    std::string value = line.substr(equals + 1);
+    StripLead(rs_, value);
+    StripTrail(rs_, value);
+
+    Printer& printer = rs_.platform.printer;
+    if (key == "PRINTERNAME") {
+      if (value == "Default") {
+        rs_.PRINTERNAME = printer.DeviceName();
+        printer.FollowDefault();
+      } else {
+        rs_.PRINTERNAME = value;
+      }
+    } else if (key == "LANDSCAPELINES") {
+      if (IsNum(rs_, value)) rs_.LandScapeLines = NumericValue16(value);
+    } else if (key == "PORTRAITLINES") {
+      if (IsNum(rs_, value)) rs_.PortraitLines = NumericValue16(value);
+    } else if (key == "FONT") {
+      // The font belongs to the printed report; it is left alone unless
+      // printing was asked for earlier in the file.
+      if (rs_.PRINTIT) printer.SetFontName(value);
+    } else if (key == "FONTSIZE") {
+      if (rs_.PRINTIT) printer.SetFontSize(IsNum(rs_, value) ? NumericValue(value) : 12);
+    } else if (key == "DATEFORMAT") {
+      if (value.size() >= 8) rs_.DATEFORMAT = value;
+    } else if (key == "TIMEFORMAT") {
+      if (value.size() >= 5) rs_.TIMEFORMAT = value;
+    } else if (key == "PRINTIT") {
+      if (Upper(value) == "TRUE") rs_.PRINTIT = true;
+    } else if (key == "SHOWIT") {
+      if (Upper(value) == "TRUE") {
+        rs_.SHOWIT = true;
+        rs_.platform.screen.ShowMain();
+      }
+    } else if (key == "LOGIT") {
+      if (Upper(value) == "TRUE") rs_.LOGIT = true;
+    } else if (key == "LOGFILEPATH") {
+      rs_.LOGFILEPATH = value;
+    } else if (key == "LOGFILENAME") {
+      rs_.LOGFILENAME = value;
+    }
+  }
+
+  void ControllerLine(const std::string& line) {
+    const size_t equals = line.find('=');
+    std::string key = equals == std::string::npos ? std::string() : line.substr(0, equals);
+    StripLead(rs_, key);
+    StripTrail(rs_, key);
+    if (key.size() != 1 || key[0] < '1' || key[0] > '5') return;
+    const int slot = key[0] - '0';
+
+    // The name ends at the first space only: it may hold a tab, and a space
+    // right after the "=" leaves it empty.
+    const std::string rest = line.substr(equals + 1);
+    const std::string name = rest.substr(0, rest.find(' '));
+    rs_.CtrlName = name;
+    rs_.ControllerName[slot] = name;
+    rs_.ControllerHandle[slot] = GetHandle(rs_);
+  }
+
+  void TagLine(const std::string& line) { ReadTagLine(rs_, line); }
+
+  void ReadHeaderBlock() {
+    rs_.HeaderCount = 0;
+    while (Advance()) {
+      if (current_.size() >= 11 && Upper(std::string_view(current_).substr(1, 10)) == "HEADER_END")
+        return;
+      if (rs_.HeaderCount == kMaxHeaderLines) return;
+      rs_.HeaderCount = Add16(rs_.HeaderCount, 1);
+      At(rs_.HeaderLines, rs_.HeaderCount) = current_;
+    }
+  }
+
+  void ReadReportTemplate() {
+    rs_.ReportCount = 0;
+    while (Advance()) {
+      // The line after a full template is dropped; the scan goes on after it.
+      if (rs_.ReportCount == kMaxReportLines) return;
+      rs_.ReportCount = Add16(rs_.ReportCount, 1);
+      At(rs_.ReportLines, rs_.ReportCount) = current_;
+    }
+  }
+
+  ReportState& rs_;
+  LineSource lines_;
+  std::string current_;  // the line the scan stands on
+  std::string next_;
+};
+
+}  // namespace
+
+void ReadDefinition(ReportState& rs, std::istream& in) {
+  DefinitionReader(rs, in).Read();
+}
+
 }  // namespace hx

@@ -1,6 +1,106 @@
 #include "definition/tag_line.h"
 
-// Placeholder until tag lines are read.
+#include <algorithm>
+#include <string_view>
+
+#include "definition/text_fields.h"
+#include "ui/run_error.h"
+
 namespace hx {
-void ReadTagLine(ReportState&, const std::string&) {}
+namespace {
+
+struct TagType {
+  std::string_view code;
+  int16_t kind;
+  std::string_view prefix;
+  std::string_view suffix;
+};
+
+// The controllers' query command for each type: prefix, tag name, suffix.
+constexpr TagType kTagTypes[] = {
+    {"IV", kKindInteger, " ^", " @@ EMITL86"},
+    {"FV", kKindFloat, " ^", " @@ EMITL86"},
+    {"TV", kKindFloat, " ^", " T@@F EMITL86"},
+    {"SV", kKindText, " *", " PRINT$"},
+    {"IT", kKindInteger, " }", " TABLE@ EMITL86"},
+    {"FT", kKindFloat, " }", " TABLE@ EMITL86"},
+    {"ST", kKindText, " {", " $TABLE@ PRINT$"},
+    {"DP", kKindInteger, " ~", " UNLOCK DIG@I RELOCK EMITL86"},
+    {"AP", kKindFloat, " ~", " UNLOCK ANL@F RELOCK EMITL86"},
+};
+
+const TagType* FindType(std::string code) {
+  std::transform(code.begin(), code.end(), code.begin(),
+                 [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
+  for (const TagType& t : kTagTypes)
+    if (t.code == code) return &t;
+  return nullptr;
+}
+
+// Table elements are addressed by an index written in front of the command.
+bool IsTableType(const TagType& t) {
+  return t.prefix == " }" || t.prefix == " {";
+}
+
+std::string Repeat(char c, int16_t count) {
+  return std::string(static_cast<size_t>(std::max<int16_t>(count, 0)), c);
+}
+
+}  // namespace
+
+void ReadTagLine(ReportState& rs, const std::string& line) {
+  // Each field is accepted or the rest of the line is ignored; what an earlier
+  // line with the same index set beyond that point stays as it was.
+  std::string field = GetNextParam(rs, line);
+  if (!IsNum(rs, field)) return;
+  const int16_t index = NumericValue16(field);
+  // Process_List visits slots 0 to LastTag, so it has to reach the highest
+  // index defined, whatever order the lines come in.
+  rs.LastTag = std::max(rs.LastTag, index);
+  Tag& tag = At(rs.TagTable, index);
+  tag.TagKind = kKindUndefined;
+
+  field = GetNextParam(rs, line);
+  if (!IsNum(rs, field)) return;
+  tag.TagController = NumericValue16(field);
+
+  field = GetNextParam(rs, line);
+  if (field.empty()) return;
+  const TagType* type = FindType(field);
+  if (type == nullptr) return;
+  tag.TagKind = type->kind;
+
+  field = GetNextParam(rs, line);
+  if (field.empty() || (field[0] >= '0' && field[0] <= '9')) return;
+  tag.TagCommand = std::string(type->prefix) + field + std::string(type->suffix);
+
+  field = GetNextParam(rs, line);
+  if (field.empty()) return;
+  if (IsNum(rs, field)) {
+    tag.TagDigits = NumericValue16(field);
+    tag.TagTrueText.clear();
+    if (tag.TagKind == kKindInteger) tag.TagFormat = Repeat('#', tag.TagDigits) + "0";
+  } else {
+    tag.TagDigits = 0;
+    tag.TagTrueText = field;
+  }
+
+  field = GetNextParam(rs, line);
+  if (field.empty()) return;
+  if (IsNum(rs, field)) {
+    tag.TagDecimals = NumericValue16(field);
+    tag.TagFalseText.clear();
+    if (tag.TagKind == kKindFloat)
+      tag.TagFormat = Repeat('#', tag.TagDigits) + "0." + Repeat('0', tag.TagDecimals);
+  } else {
+    tag.TagDecimals = 0;
+    tag.TagFalseText = field;
+  }
+
+  if (!IsTableType(*type)) return;
+  // The table index goes in as written: the controller reads the number itself.
+  field = GetNextParam(rs, line);
+  tag.TagCommand = (IsNum(rs, field) ? " " + field : std::string(" 0")) + tag.TagCommand;
+}
+
 }  // namespace hx

@@ -1,23 +1,184 @@
 #include "definition/text_fields.h"
 
-// Placeholder until the text field helpers land.
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "ui/report_error.h"
+#include "ui/run_error.h"
+
 namespace hx {
-std::string GetNextParam(ReportState&, const std::string&) {
-  return {};
+namespace {
+
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= 32;
 }
-std::string StripLead(ReportState&, std::string& text) {
-  return text;
+bool IsDelimiter(char c) {
+  return IsBlank(c) || c == ',';
 }
-std::string StripTrail(ReportState&, std::string& text) {
-  return text;
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
 }
-bool IsNum(ReportState&, const std::string& text) {
-  return !text.empty() && text[0] >= '0' && text[0] <= '9';
+
+// Reads a number the way a person writes it in the definition file, with
+// blanks allowed anywhere inside it ("6 6" is 66).  Works on the decimal text
+// itself rather than on a double under construction, so that a field with
+// hundreds of digits or an exponent of any length cannot overflow anything
+// but the final value.
+class NumberScanner {
+ public:
+  explicit NumberScanner(std::string_view text) : text_(text) {}
+
+  double Read() {
+    SkipBlanks();
+    bool negative = false;
+    if (Peek() == '-' || Peek() == '+') {
+      negative = Take() == '-';
+      SkipBlanks();
+    }
+    // Significant digits without leading zeros, and the power of ten of the
+    // first of them relative to the decimal point.
+    std::string digits;
+    long long point = 0;  // digits before the decimal point, leading zeros excluded
+    long long zeros_after_point = 0;
+    while (IsDigit(Peek())) {
+      char c = Take();
+      if (!digits.empty() || c != '0') {
+        digits += c;
+        ++point;
+      }
+      SkipBlanks();
+    }
+    if (Peek() == '.') {
+      Take();
+      SkipBlanks();
+      while (IsDigit(Peek())) {
+        char c = Take();
+        if (digits.empty() && c == '0')
+          ++zeros_after_point;
+        else
+          digits += c;
+        SkipBlanks();
+      }
+    }
+    long long exponent = ReadExponent();
+    if (digits.empty()) return 0;
+
+    // The value is 0.DIGITS times ten to the power magnitude.
+    long long magnitude = (point > 0 ? point : -zeros_after_point) + exponent;
+    double value;
+    if (magnitude > 400) {
+      value = HUGE_VAL;
+    } else if (magnitude < -400) {
+      value = 0;
+    } else {
+      std::string normal = "0." + digits + "e" + std::to_string(magnitude);
+      auto [end, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
+      (void)end;
+      if (ec == std::errc::result_out_of_range) value = magnitude > 0 ? HUGE_VAL : 0;
+    }
+    if (!std::isfinite(value)) throw RunError(err::kOverflow);
+    return negative ? -value : value;
+  }
+
+ private:
+  // E or D, an optional sign and digits; the letter without digits adds nothing.
+  long long ReadExponent() {
+    char letter = Peek();
+    if (letter != 'E' && letter != 'e' && letter != 'D' && letter != 'd') return 0;
+    Take();
+    SkipBlanks();
+    bool negative = false;
+    if (Peek() == '-' || Peek() == '+') {
+      negative = Take() == '-';
+      SkipBlanks();
+    }
+    // Anything beyond a million is as good as infinite; stop counting there.
+    constexpr long long kSaturated = 1'000'000;
+    long long exponent = 0;
+    while (IsDigit(Peek())) {
+      exponent = std::min(kSaturated, exponent * 10 + (Take() - '0'));
+      SkipBlanks();
+    }
+    return negative ? -exponent : exponent;
+  }
+
+  char Peek() const { return at_ < text_.size() ? text_[at_] : '\0'; }
+  char Take() { return text_[at_++]; }
+  void SkipBlanks() {
+    while (at_ < text_.size() && IsBlank(text_[at_])) ++at_;
+  }
+
+  std::string_view text_;
+  size_t at_ = 0;
+};
+
+}  // namespace
+
+std::string GetNextParam(ReportState& rs, const std::string& text) {
+  std::string token;
+  Trap(rs, "GetNextParam$", [&] {
+    ParamState& ps = rs.param;
+    if (text != ps.source) {
+      ps.position = 0;
+      ps.source = text;
+    }
+    if (ps.position == 0) ps.position = 1;
+    ps.end_position = 0;
+    ps.current = 255;
+    ps.length = CheckedInt16(static_cast<long long>(text.size()));
+
+    // Positions are 1-based and 16-bit like the length they run up to.
+    auto at = [&](int16_t position) { return text[static_cast<size_t>(position) - 1]; };
+    while (ps.position <= ps.length && IsDelimiter(at(ps.position)))
+      ps.position = Add16(ps.position, 1);
+    if (ps.position > ps.length) return;  // used up: every later call with this text gives ""
+
+    ps.end_position = Add16(ps.position, 1);
+    while (ps.end_position <= ps.length && !IsDelimiter(at(ps.end_position)))
+      ps.end_position = Add16(ps.end_position, 1);
+    token = text.substr(static_cast<size_t>(ps.position) - 1,
+                        static_cast<size_t>(ps.end_position - ps.position));
+    ps.position = ps.end_position;
+  });
+  return token;
 }
-double NumericValue(std::string_view) {
-  return 0;
+
+std::string StripLead(ReportState& rs, std::string& text) {
+  std::string result;
+  Trap(rs, "StripLead$", [&] {
+    auto first = std::find_if_not(text.begin(), text.end(), IsBlank);
+    text.erase(text.begin(), first);
+    result = text;
+  });
+  return result;
 }
-int16_t NumericValue16(std::string_view) {
-  return 0;
+
+std::string StripTrail(ReportState& rs, std::string& text) {
+  std::string result;
+  Trap(rs, "StripTrail$", [&] {
+    auto last = std::find_if_not(text.rbegin(), text.rend(), IsBlank);
+    text.erase(last.base(), text.end());
+    result = text;
+  });
+  return result;
 }
+
+bool IsNum(ReportState& rs, const std::string& text) {
+  bool numeric = false;
+  Trap(rs, "IsNum", [&] { numeric = !text.empty() && IsDigit(text[0]); });
+  return numeric;
+}
+
+double NumericValue(std::string_view field) {
+  return NumberScanner(field).Read();
+}
+
+int16_t NumericValue16(std::string_view field) {
+  // nearbyint rounds in the default mode: to nearest, a half to the even neighbour.
+  double rounded = std::nearbyint(NumericValue(field));
+  if (!(rounded >= INT16_MIN && rounded <= INT16_MAX)) throw RunError(err::kOverflow);
+  return static_cast<int16_t>(rounded);
+}
+
 }  // namespace hx
