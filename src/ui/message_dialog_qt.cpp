@@ -1,20 +1,32 @@
 #include "ui/message_dialog_qt.h"
 
-#include <QMessageBox>
+#include <QApplication>
 #include <cstdio>
 
-// Placeholder until MBox1 lands: a plain non-modal box.
+#include "ui/message_layout.h"
+
 namespace hx {
+
 QtMessageDialog::QtMessageDialog() = default;
-QtMessageDialog::~QtMessageDialog() = default;
-void QtMessageDialog::ShowMessage(const std::string& message, int16_t, const std::string& caption) {
-  std::string echo = message;
-  for (char& c : echo)
-    if (c == '\r') c = '\n';
-  std::fprintf(stderr, "%s: %s\n", caption.c_str(), echo.c_str());
-  if (!box_) box_ = std::make_unique<QMessageBox>();
-  box_->setWindowTitle(QString::fromLatin1(caption));
-  box_->setText(QString::fromLatin1(message));
-  box_->show();
+
+QtMessageDialog::~QtMessageDialog() {
+  delete box_.data();
 }
+
+void QtMessageDialog::ShowMessage(const std::string& message, int16_t flags,
+                                  const std::string& caption) {
+  const std::string echo = MessageEcho(caption, message);
+  std::fwrite(echo.data(), 1, echo.size(), stderr);
+  std::fflush(stderr);
+
+  if (!box_) box_ = new MBox1;
+  // A busy pointer left by the work that failed would hang over the message.
+  while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+  box_->SetFlags(flags);
+  box_->setWindowTitle(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
+  box_->SetText(message);
+  box_->SetUnloadReq(false);
+  box_->Present();
+}
+
 }  // namespace hx

@@ -5,11 +5,10 @@
 #ifndef HX_UI_MESSAGE_DIALOG_QT_H_
 #define HX_UI_MESSAGE_DIALOG_QT_H_
 
-#include <memory>
+#include <QPointer>
 
 #include "platform/platform.h"
-
-class QMessageBox;
+#include "ui/mbox1.h"
 
 namespace hx {
 
@@ -17,10 +16,18 @@ class QtMessageDialog : public MessageDialog {
  public:
   QtMessageDialog();
   ~QtMessageDialog() override;
+  QtMessageDialog(const QtMessageDialog&) = delete;
+  QtMessageDialog& operator=(const QtMessageDialog&) = delete;
+
   void ShowMessage(const std::string& message, int16_t flags, const std::string& caption) override;
 
+  // The dialog of the latest message, or null before the first one.
+  MBox1* Box() const { return box_; }
+
  private:
-  std::unique_ptr<QMessageBox> box_;
+  // Guarded: a dialog whose unload was requested discards itself, and the
+  // next message then creates a new one.
+  QPointer<MBox1> box_;
 };
 
 }  // namespace hx

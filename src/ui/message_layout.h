@@ -1,0 +1,91 @@
+// How MBox1 arranges itself around a message: which icon and buttons its
+// style flags select, where they go, and how large the dialog is.  The
+// arithmetic is done in twips (1/1440 inch), so that the dialog looks the
+// same at every screen resolution; the Qt dialog converts the result to
+// pixels.  Also the message text as the dialog and standard error show it.
+//
+// Pure functions of their arguments, no Qt: thread-compatible.
+
+#ifndef HX_UI_MESSAGE_LAYOUT_H_
+#define HX_UI_MESSAGE_LAYOUT_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace hx {
+
+// The style flags MBox1 understands, numbered like the standard message box.
+namespace mbox {
+inline constexpr int16_t kCritical = 0x10;
+inline constexpr int16_t kQuestion = 0x20;
+inline constexpr int16_t kExclamation = 0x30;
+inline constexpr int16_t kIconBits = 0x30;  // read together as one two-bit value
+inline constexpr int16_t kInformation = 0x40;
+inline constexpr int16_t kYesNoCancel = 0x3;  // either low bit will do
+inline constexpr int16_t kYesNo = 0x4;        // wins over the low bits
+
+// Answers kept in Reply.
+inline constexpr int16_t kOk = 1;
+inline constexpr int16_t kCancel = 2;
+inline constexpr int16_t kYes = 6;
+inline constexpr int16_t kNo = 7;
+}  // namespace mbox
+
+// The sizes of MBox1's controls that its layout keeps, in twips.  The icon
+// pictures themselves are the pixel sizes next to each control.
+struct MessageControls {
+  struct Size {
+    int16_t width, height;
+  };
+  int16_t label_top = 360;
+  Size information{555, 555};  // picture 37 x 37
+  Size critical{570, 570};     // picture 38 x 38
+  Size exclamation{570, 570};  // picture 38 x 38
+  Size question{570, 555};     // picture 38 x 37
+  Size button{1095, 375};      // the same for all four buttons
+};
+
+struct Placement {
+  bool visible = false;
+  double left = 0;  // twips; a half twip is possible where the layout halves a size
+  double top = 0;
+};
+
+// Everything the layout decides, in twips.  Positions of controls are
+// relative to the dialog's client area; the dialog's own Left and Top are on
+// the screen, its Width and Height include its frame.
+struct MessageLayout {
+  Placement information, critical, exclamation, question;
+  Placement ok, yes, no, cancel;  // hidden buttons keep Left 0 but share the Top
+  double label_left = 0;
+  double label_top = 0;
+  // The part of the label that is on show.  It is the whole label unless the
+  // message is too large for the screen or for 16-bit twips (label_cut); the
+  // dialog then lets the user scroll through the rest.
+  double label_width = 0;
+  double label_height = 0;
+  bool label_cut = false;
+  double left = 0;
+  double top = 0;
+  int16_t width = 0;
+  int16_t height = 0;
+};
+
+// Lays the dialog out around a label of the given size for the style flags,
+// centred on a screen of the given size.  Never fails: a message the dialog
+// cannot hold is shown in part (see MessageLayout::label_cut).
+MessageLayout LayoutMessage(double label_width, double label_height, int16_t flags,
+                            double screen_width, double screen_height,
+                            const MessageControls& controls = {});
+
+// The message with each line break (CR LF, or a CR alone as the
+// communication messages have it) turned into a single LF.
+std::string WithPlainLineBreaks(std::string_view text);
+
+// The trace of a message on standard error: caption, ": ", the text, LF.
+std::string MessageEcho(std::string_view caption, std::string_view text);
+
+}  // namespace hx
+
+#endif  // HX_UI_MESSAGE_LAYOUT_H_
