@@ -1,20 +1,141 @@
 #include "comm/controller_link.h"
 
-// Placeholder until the controller link lands.
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "comm/vendor.h"
+#include "ui/report_error.h"
+#include "ui/run_error.h"
+
 namespace hx {
+
+namespace {
+
+// The vendor library writes into what it is given, so every text goes to it
+// as a zero-terminated copy of its own; the copy is one byte longer than the
+// text so that even a library that terminates a full buffer stays inside it.
+std::vector<char> WritableCopy(const std::string& text) {
+  std::vector<char> copy(text.begin(), text.end());
+  copy.push_back('\0');
+  return copy;
+}
+
+// A length the library reports, made safe to cut a buffer of size characters
+// with: a library that claims less than nothing gave nothing, one that claims
+// more than the buffer gave the whole buffer.
+size_t ReportedLength(int32_t length, size_t size) {
+  if (length <= 0) return 0;
+  return std::min(static_cast<size_t>(length), size);
+}
+
+// BufferSize as a count of characters; a run that never prepared its buffers
+// hands the library an empty one rather than a wrong size.
+size_t ReplySize(const ReportState& rs) {
+  return rs.BufferSize > 0 ? static_cast<size_t>(rs.BufferSize) : 0;
+}
+
+int32_t Length32(const std::string& text) {
+  if (text.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+    throw RunError(err::kOverflow);
+  return static_cast<int32_t>(text.size());
+}
+
+}  // namespace
+
 void InitBuffers(ReportState& rs) {
   rs.BufferSize = 255;
-  rs.ReplyBuffer.assign(255, '\0');
+  rs.ReplyBuffer.assign(static_cast<size_t>(rs.BufferSize), '\0');
 }
-int32_t GetHandle(ReportState&) {
-  return 0;
+
+int32_t GetHandle(ReportState& rs) {
+  int32_t handle = 0;
+  Trap(rs, "GetHandle", [&] {
+    std::vector<char> name = WritableCopy(rs.CtrlName);
+    const int16_t status = rs.platform.vendor.T31MdsOpenController(&handle, name.data());
+    if (handle != 0) {
+      // The power-up clear's own failure is already shown by SendPUC; the
+      // handle is used all the same, the next query may still get through.
+      SendPUC(rs, handle);
+    } else {
+      rs.AnyFailure = true;
+      CommError(rs, status, "Controller '" + rs.CtrlName + "' Not Found.");
+    }
+  });
+  return handle;
 }
-int16_t SendRecv(ReportState&, int32_t, const std::string&, std::string& reply) {
-  reply.clear();
-  return -1;
+
+int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, std::string& reply) {
+  int16_t status = kStatusOk;
+  Trap(rs, "SendRecv", [&] {
+    std::vector<char> text = WritableCopy(command);
+    const int32_t length = Length32(command);
+    const size_t size = ReplySize(rs);
+    // A fresh buffer per query; the repeat after a power-up clear reuses it,
+    // so a repeat that reports a length without writing shows the first answer.
+    std::vector<char> buffer(size + 1, '\0');
+    auto exchange = [&] {
+      int32_t reply_length = 0;
+      const int16_t result = rs.platform.vendor.T31MdsSendRece(
+          handle, text.data(), length, buffer.data(), static_cast<int32_t>(size), &reply_length);
+      reply.assign(buffer.data(), ReportedLength(reply_length, size));
+      return result;
+    };
+
+    status = exchange();
+    if (status == kStatusOk) return;
+    if (status == kStatusNotResponding) {
+      rs.AnyFailure = true;
+      CommError(rs, kStatusNotResponding, "Controller '" + rs.CtrlName + "' is not responding.");
+    } else if (status == kStatusWantsPowerUpClear) {
+      // A controller that was restarted asks for a power-up clear before it
+      // answers again; one clear and one repeat, and whatever the repeat
+      // answers is the answer.  A run that recovers this way has not failed.
+      status = SendPUC(rs, handle);
+      if (status != kStatusOk) return;
+      status = exchange();
+      if (status != kStatusOk) rs.AnyFailure = true;
+    } else {
+      rs.AnyFailure = true;
+      CommError(rs, status, "Error while sending " + command + " to '" + rs.CtrlName + "'");
+    }
+  });
+  return status;
 }
-int16_t SendPUC(ReportState&, int32_t) {
-  return 0;
+
+int16_t SendPUC(ReportState& rs, int32_t handle) {
+  int16_t status = kStatusOk;
+  Trap(rs, "SendPUC", [&] {
+    std::vector<char> command = WritableCopy("A");
+    // The answer to a power-up clear is never read, but the library gets the
+    // module's buffer as always; the copy keeps a terminator's room beyond
+    // the size it is told.
+    std::vector<char> buffer = WritableCopy(rs.ReplyBuffer);
+    const size_t size = std::min(ReplySize(rs), rs.ReplyBuffer.size());
+    status = rs.platform.vendor.T31MdsSendReceSz(handle, command.data(), buffer.data(),
+                                                 static_cast<int32_t>(size));
+    rs.ReplyBuffer.assign(buffer.data(), rs.ReplyBuffer.size());
+    if (status != kStatusOk) rs.AnyFailure = true;
+    if (status == kStatusNotResponding) {
+      CommError(rs, kStatusNotResponding,
+                "Controller '" + rs.CtrlName + "' is not responding to PowerUpClear.");
+    }
+    if (status == kStatusPortInUse) CommError(rs, kStatusPortInUse, "Comm Port is in use!.");
+  });
+  return status;
 }
-void CommError(ReportState&, int16_t, const std::string&) {}
+
+void CommError(ReportState& rs, int16_t code, const std::string& message) {
+  if (!rs.SHOWIT) return;
+  constexpr int32_t kTextSize = 1024;
+  std::vector<char> text(kTextSize + 1, ' ');
+  text.back() = '\0';
+  int32_t text_length = 0;
+  rs.platform.vendor.T31ErrorAsString(code, text.data(), kTextSize, &text_length);
+  std::string shown = message.substr(0, 60);
+  shown += '\r';
+  shown.append(text.data(), ReportedLength(text_length, kTextSize));
+  rs.platform.dialog.ShowMessage(shown, 0, "Communication Error Message");
+}
+
 }  // namespace hx

@@ -1,5 +1,13 @@
 // The real vendor libraries, loaded at run time from the program's own folder
 // first and then from the system's search path, on first use.
+//
+// Loading late means a missing library is not a refusal to start but a
+// failure of the one routine that needs it: a library that cannot be loaded
+// raises RunError 53 naming it, a function missing from it RunError 453, and
+// the calling routine's trap reports that like any other failure.  A library
+// that failed to load is not tried again in the same run.
+//
+// Owns the loaded libraries and closes them when destroyed.  Single-threaded.
 
 #ifndef HX_COMM_VENDOR_LOADER_H_
 #define HX_COMM_VENDOR_LOADER_H_
@@ -7,6 +15,7 @@
 #include <string>
 
 #include "comm/vendor.h"
+#include "comm/vendor_abi.h"
 
 namespace hx {
 
@@ -27,7 +36,30 @@ class VendorLoader : public VendorLibraries {
   int16_t StringAsFloat(float* value, char* text) override;
 
  private:
+  struct Library {
+    const char* name;
+    void* module = nullptr;  // the platform's handle of the loaded library
+    bool tried = false;
+  };
+
+  // The address of function in library, loading the library first if needed.
+  void* Function(Library& library, const char* function);
+  template <class Fn>
+  Fn Resolve(Library& library, Fn& cache, const char* function) {
+    if (cache == nullptr) cache = reinterpret_cast<Fn>(Function(library, function));
+    return cache;
+  }
+
   std::string program_folder_;
+  Library lumo_com_{vendor_abi::kLumoCom};
+  Library lumo_err_{vendor_abi::kLumoErr};
+  Library lumo_mwd_{vendor_abi::kLumoMwd};
+  T31MdsOpenControllerFn open_controller_ = nullptr;
+  T31MdsSendReceFn send_rece_ = nullptr;
+  T31MdsSendReceSzFn send_rece_sz_ = nullptr;
+  T31ErrorAsStringFn error_as_string_ = nullptr;
+  StringAsLongFn string_as_long_ = nullptr;
+  StringAsFloatFn string_as_float_ = nullptr;
 };
 
 }  // namespace hx

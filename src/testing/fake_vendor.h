@@ -5,9 +5,11 @@
 #ifndef HX_TESTING_FAKE_VENDOR_H_
 #define HX_TESTING_FAKE_VENDOR_H_
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,13 @@ class FakeVendor : public VendorLibraries {
     return "status " + std::to_string(code);
   };
 
+  // Lengths outside the libraries' contract: when set, reported instead of the true one.
+  std::optional<int32_t> reported_reply_length;
+  std::optional<int32_t> reported_text_length;
+  // What the caller told the library, one entry per exchange.
+  std::vector<int32_t> command_lengths;
+  std::vector<int32_t> reply_sizes;  // queries and power-up clears alike
+
   int16_t T31MdsOpenController(int32_t* handle, char* name) override {
     calls.push_back(std::string("open ") + name);
     auto [status, h] = open(name);
@@ -44,14 +53,17 @@ class FakeVendor : public VendorLibraries {
                          int32_t reply_size, int32_t* reply_length) override {
     std::string cmd(command, static_cast<size_t>(command_length));
     calls.push_back("send " + std::to_string(handle) + " " + cmd);
+    command_lengths.push_back(command_length);
+    reply_sizes.push_back(reply_size);
     auto [status, text] = send(handle, cmd);
     size_t n = std::min(text.size(), static_cast<size_t>(reply_size));
     std::memcpy(reply, text.data(), n);
-    *reply_length = static_cast<int32_t>(text.size());
+    *reply_length = reported_reply_length.value_or(static_cast<int32_t>(text.size()));
     return status;
   }
-  int16_t T31MdsSendReceSz(int32_t handle, char* command, char*, int32_t) override {
+  int16_t T31MdsSendReceSz(int32_t handle, char* command, char*, int32_t reply_size) override {
     calls.push_back("puc " + std::to_string(handle) + " " + command);
+    reply_sizes.push_back(reply_size);
     return puc(handle);
   }
   int16_t T31ErrorAsString(int16_t code, char* text, int32_t text_size,
@@ -60,7 +72,7 @@ class FakeVendor : public VendorLibraries {
     std::string t = error_text(code);
     size_t n = std::min(t.size(), static_cast<size_t>(text_size));
     std::memcpy(text, t.data(), n);
-    *text_length = static_cast<int32_t>(n);
+    *text_length = reported_text_length.value_or(static_cast<int32_t>(n));
     return 0;
   }
   int16_t StringAsLong(int32_t* value, char* text) override {

@@ -1,0 +1,251 @@
+#include "comm/controller_link.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "testing/fake_platform.h"
+
+namespace hx {
+namespace {
+
+using Calls = std::vector<std::string>;
+using Reply = std::pair<int16_t, std::string>;
+
+const std::string kCaption = "Communication Error Message";
+
+// A run with its buffers prepared, the window on screen and PUMP1 addressed.
+struct LinkRun : testing::FakeRun {
+  LinkRun() {
+    InitBuffers(rs);
+    rs.SHOWIT = true;
+    rs.CtrlName = "PUMP1";
+  }
+  // The query answers come from answers, one per exchange, in turn.
+  void Answer(std::vector<Reply> answers) {
+    vendor.send = [answers, n = size_t{0}](int32_t, const std::string&) mutable {
+      return answers.at(std::min(n++, answers.size() - 1));
+    };
+  }
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const auto& m : dialog.messages) texts.push_back(m.text);
+    return texts;
+  }
+};
+
+TEST(GetHandleTest, UnknownControllerIsReportedWithTheLibraryTextAndGetsNoPowerUpClear) {
+  LinkRun run;
+  run.vendor.open = [](const std::string&) { return std::pair<int16_t, int32_t>{-2, 0}; };
+  run.vendor.error_text = [](int16_t) { return std::string("Controller unknown."); };
+
+  EXPECT_EQ(GetHandle(run.rs), 0);
+  EXPECT_EQ(run.vendor.calls, (Calls{"open PUMP1", "errtext -2"}));
+  ASSERT_EQ(run.dialog.messages.size(), 1u);
+  EXPECT_EQ(run.dialog.messages[0].text, "Controller 'PUMP1' Not Found.\rController unknown.");
+  EXPECT_EQ(run.dialog.messages[0].flags, 0);
+  EXPECT_EQ(run.dialog.messages[0].caption, kCaption);
+  EXPECT_TRUE(run.rs.AnyFailure);
+}
+
+TEST(GetHandleTest, OneClearFollowsEveryOpenAndTheHandleIsKeptWhateverItAnswers) {
+  struct Case {
+    int16_t puc_status;
+    Calls messages;
+  };
+  const Case cases[] = {
+      {0, {}},
+      {-29, {"Controller 'PUMP1' is not responding to PowerUpClear.\rstatus -29"}},
+      {-100, {"Comm Port is in use!.\rstatus -100"}},
+      {-7, {}},  // other statuses are only passed on
+  };
+  for (const Case& c : cases) {
+    LinkRun run;
+    run.vendor.open = [](const std::string&) { return std::pair<int16_t, int32_t>{0, 7}; };
+    run.vendor.puc = [&](int32_t) { return c.puc_status; };
+
+    EXPECT_EQ(GetHandle(run.rs), 7) << c.puc_status;
+    ASSERT_GE(run.vendor.calls.size(), 2u);
+    EXPECT_EQ(run.vendor.calls[1], "puc 7 A");
+    EXPECT_EQ(std::count_if(run.vendor.calls.begin(), run.vendor.calls.end(),
+                            [](const std::string& s) { return s.starts_with("puc"); }),
+              1);
+    EXPECT_EQ(run.Texts(), c.messages) << c.puc_status;
+    EXPECT_EQ(run.rs.AnyFailure, c.puc_status != 0) << c.puc_status;
+  }
+}
+
+TEST(SendRecvTest, StatusesGetTheirOwnMessagesAndFailuresMarkTheRun) {
+  const std::string command = " ^LEVEL @@ EMITL86";
+  struct Case {
+    std::vector<Reply> answers;
+    int16_t puc_status;
+    int16_t status;
+    std::string reply;
+    Calls sends_and_clears;
+    Calls messages;
+    bool failed;
+  };
+  const std::string send = "send 3 " + command;
+  const std::string not_sent = "Error while sending  ^LEVEL @@ EMITL86 to 'PUMP1'";
+  const Case cases[] = {
+      {{{0, "4.52"}}, 0, 0, "4.52", {send}, {}, false},
+      {{{-29, ""}},
+       0,
+       -29,
+       "",
+       {send},
+       {"Controller 'PUMP1' is not responding.\rstatus -29"},
+       true},
+      // The comm-port text belongs to the power-up clear; a query gets the generic one.
+      {{{-100, ""}}, 0, -100, "", {send}, {not_sent + "\rstatus -100"}, true},
+      {{{-1, "?"}}, 0, -1, "?", {send}, {not_sent + "\rstatus -1"}, true},
+      // A controller that wants a clear gets one, and the repeat's answer stands, silently.
+      {{{-4, ""}, {0, "4.60"}}, 0, 0, "4.60", {send, "puc 3 A", send}, {}, false},
+      {{{-4, ""}, {-29, ""}}, 0, -29, "", {send, "puc 3 A", send}, {}, true},
+      {{{-4, ""}, {-4, ""}}, 0, -4, "", {send, "puc 3 A", send}, {}, true},
+      // A failed clear is the only message, and the query is not repeated.
+      {{{-4, "partial"}},
+       -29,
+       -29,
+       "partial",
+       {send, "puc 3 A"},
+       {"Controller 'PUMP1' is not responding to PowerUpClear.\rstatus -29"},
+       true},
+  };
+  for (const Case& c : cases) {
+    LinkRun run;
+    run.Answer(c.answers);
+    run.vendor.puc = [&](int32_t) { return c.puc_status; };
+    std::string reply = "stale";
+
+    EXPECT_EQ(SendRecv(run.rs, 3, command, reply), c.status) << c.answers[0].first;
+    EXPECT_EQ(reply, c.reply) << c.answers[0].first;
+    Calls exchanges;
+    for (const auto& call : run.vendor.calls)
+      if (!call.starts_with("errtext")) exchanges.push_back(call);
+    EXPECT_EQ(exchanges, c.sends_and_clears) << c.answers[0].first;
+    EXPECT_EQ(run.Texts(), c.messages) << c.answers[0].first;
+    EXPECT_EQ(run.rs.AnyFailure, c.failed) << c.answers[0].first;
+  }
+}
+
+TEST(SendRecvTest, RepeatAfterClearReusesTheFirstExchangesBuffer) {
+  LinkRun run;
+  run.Answer({{-4, "HELLO"}, {0, ""}});
+  run.vendor.reported_reply_length = 5;
+  std::string reply;
+
+  EXPECT_EQ(SendRecv(run.rs, 3, " *NAME PRINT$", reply), 0);
+  EXPECT_EQ(reply, "HELLO");
+}
+
+TEST(SendRecvTest, ReportedLengthIsClampedToTheBuffer) {
+  const std::string long_reply(300, 'x');
+  struct Case {
+    int32_t reported;
+    size_t expected_length;
+  };
+  const Case cases[] = {{300, 255}, {256, 255}, {255, 255}, {INT32_MAX, 255},
+                        {3, 3},     {0, 0},     {-1, 0},    {INT32_MIN, 0}};
+  for (const Case& c : cases) {
+    LinkRun run;
+    run.Answer({{0, long_reply}});
+    run.vendor.reported_reply_length = c.reported;
+    std::string reply = "stale";
+
+    SendRecv(run.rs, 1, " ^X @@ EMITL86", reply);
+    EXPECT_EQ(reply, long_reply.substr(0, c.expected_length)) << c.reported;
+    EXPECT_EQ(run.vendor.reply_sizes, (std::vector<int32_t>{255})) << c.reported;
+  }
+}
+
+TEST(SendRecvTest, CommandReachesTheLibraryByteForByteWithItsLength) {
+  LinkRun run;
+  run.Answer({{0, ""}});
+  const std::string command(" 12 }NIV\xC9\x41U TABLE@ EMITL86\0x", 29);
+  std::string reply;
+
+  SendRecv(run.rs, 1, command, reply);
+  EXPECT_EQ(run.vendor.calls, (Calls{"send 1 " + command}));
+  EXPECT_EQ(run.vendor.command_lengths, (std::vector<int32_t>{29}));
+}
+
+TEST(CommErrorTest, MessageIsCutAtSixtyAndTheLibraryTextAtItsReportedLength) {
+  struct Case {
+    std::optional<int32_t> reported;
+    std::string library_text;
+  };
+  const std::string library = "Library says no.";
+  const Case cases[] = {
+      {std::nullopt, library},
+      {4, "Libr"},
+      {-3, ""},
+      {5000, library + std::string(1024 - library.size(), ' ')},  // the blanks it was given
+  };
+  const std::string message = std::string(59, 'm') + "XY";
+  for (const Case& c : cases) {
+    LinkRun run;
+    run.vendor.error_text = [&](int16_t) { return library; };
+    run.vendor.reported_text_length = c.reported;
+
+    CommError(run.rs, -29, message);
+    ASSERT_EQ(run.dialog.messages.size(), 1u);
+    EXPECT_EQ(run.dialog.messages[0].text, std::string(59, 'm') + "X\r" + c.library_text);
+  }
+}
+
+TEST(CommErrorTest, WithoutTheWindowNothingIsFetchedOrShownButFailuresStillCount) {
+  LinkRun run;
+  run.rs.SHOWIT = false;
+  run.vendor.open = [](const std::string& name) {
+    return std::pair<int16_t, int32_t>{name == "PUMP1" ? int16_t{0} : int16_t{-2},
+                                       name == "PUMP1" ? 1 : 0};
+  };
+  run.vendor.puc = [](int32_t) -> int16_t { return -100; };
+  run.Answer({{-29, ""}});
+  std::string reply;
+
+  GetHandle(run.rs);
+  run.rs.CtrlName = "GHOST";
+  GetHandle(run.rs);
+  SendRecv(run.rs, 1, " ^X @@ EMITL86", reply);
+  for (const auto& call : run.vendor.calls) EXPECT_FALSE(call.starts_with("errtext")) << call;
+  EXPECT_TRUE(run.dialog.messages.empty());
+  EXPECT_TRUE(run.rs.AnyFailure);
+}
+
+TEST(ControllerLinkTest, LibraryFailuresReachTheTrapOfTheRoutineThatCalled) {
+  const auto missing = [](auto&&...) -> int16_t { throw RunError(err::kFileNotFound, "LumoCom"); };
+  {
+    LinkRun run;
+    run.vendor.open = [](const std::string&) -> std::pair<int16_t, int32_t> {
+      throw RunError(err::kFileNotFound, "LumoCom");
+    };
+    EXPECT_EQ(GetHandle(run.rs), 0);
+    EXPECT_EQ(run.Texts(), (Calls{"Error: 53  \r\nFile not found in: GetHandle"}));
+  }
+  {
+    // The clear's own trap catches its failure; the open goes on with the handle.
+    LinkRun run;
+    run.vendor.open = [](const std::string&) { return std::pair<int16_t, int32_t>{0, 4}; };
+    run.vendor.puc = missing;
+    EXPECT_EQ(GetHandle(run.rs), 4);
+    EXPECT_EQ(run.Texts(), (Calls{"Error: 53  \r\nFile not found in: SendPUC"}));
+  }
+  {
+    // A missing error-text library fails the message, under the caller's label.
+    LinkRun run;
+    run.Answer({{-29, ""}});
+    run.vendor.error_text = [](int16_t) -> std::string {
+      throw RunError(err::kDllFunctionNotFound, "LumoErr");
+    };
+    std::string reply;
+    EXPECT_EQ(SendRecv(run.rs, 1, " ^X @@ EMITL86", reply), -29);
+    EXPECT_EQ(run.Texts(),
+              (Calls{"Error: 453  \r\nSpecified DLL function not found in: SendRecv"}));
+  }
+}
+
+}  // namespace
+}  // namespace hx

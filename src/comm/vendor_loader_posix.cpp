@@ -1,0 +1,94 @@
+#include <dlfcn.h>
+
+#include "comm/vendor_loader.h"
+#include "ui/run_error.h"
+
+#ifndef HX_SHARED_LIBRARY_PREFIX
+#define HX_SHARED_LIBRARY_PREFIX "lib"
+#endif
+#ifndef HX_SHARED_LIBRARY_SUFFIX
+#define HX_SHARED_LIBRARY_SUFFIX ".so"
+#endif
+
+namespace hx {
+
+namespace {
+
+std::string LastLoaderError() {
+  const char* text = dlerror();
+  return text != nullptr ? text : "unknown reason";
+}
+
+}  // namespace
+
+VendorLoader::VendorLoader(std::string program_folder)
+    : program_folder_(std::move(program_folder)) {}
+
+VendorLoader::~VendorLoader() {
+  for (Library* library : {&lumo_com_, &lumo_err_, &lumo_mwd_}) {
+    if (library->module != nullptr) dlclose(library->module);
+  }
+}
+
+void* VendorLoader::Function(Library& library, const char* function) {
+  if (!library.tried) {
+    library.tried = true;
+    const std::string file =
+        std::string(HX_SHARED_LIBRARY_PREFIX) + library.name + HX_SHARED_LIBRARY_SUFFIX;
+    std::string reasons;
+    // The copy beside the program wins over anything installed system-wide, so
+    // that a plant can carry the library version it was commissioned with.
+    if (!program_folder_.empty()) {
+      std::string beside = program_folder_;
+      if (beside.back() != '/') beside += '/';
+      beside += file;
+      library.module = dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
+      if (library.module == nullptr) reasons = LastLoaderError() + "; ";
+    }
+    if (library.module == nullptr) library.module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library.module == nullptr) {
+      throw RunError(err::kFileNotFound,
+                     std::string(library.name) + ": " + reasons + LastLoaderError());
+    }
+  }
+  if (library.module == nullptr) {
+    throw RunError(err::kFileNotFound, std::string(library.name) + ": could not be loaded");
+  }
+  dlerror();
+  void* address = dlsym(library.module, function);
+  if (address == nullptr) {
+    throw RunError(err::kDllFunctionNotFound, std::string(library.name) + ": " + function);
+  }
+  return address;
+}
+
+int16_t VendorLoader::T31MdsOpenController(int32_t* handle, char* name) {
+  return Resolve(lumo_com_, open_controller_, "T31MdsOpenController")(handle, name);
+}
+
+int16_t VendorLoader::T31MdsSendRece(int32_t handle, char* command, int32_t command_length,
+                                     char* reply, int32_t reply_size, int32_t* reply_length) {
+  return Resolve(lumo_com_, send_rece_, "T31MdsSendRece")(handle, command, command_length, reply,
+                                                          reply_size, reply_length);
+}
+
+int16_t VendorLoader::T31MdsSendReceSz(int32_t handle, char* command, char* reply,
+                                       int32_t reply_size) {
+  return Resolve(lumo_com_, send_rece_sz_, "T31MdsSendReceSz")(handle, command, reply, reply_size);
+}
+
+int16_t VendorLoader::T31ErrorAsString(int16_t code, char* text, int32_t text_size,
+                                       int32_t* text_length) {
+  return Resolve(lumo_err_, error_as_string_, "T31ErrorAsString")(code, text, text_size,
+                                                                  text_length);
+}
+
+int16_t VendorLoader::StringAsLong(int32_t* value, char* text) {
+  return Resolve(lumo_mwd_, string_as_long_, "StringAsLong")(value, text);
+}
+
+int16_t VendorLoader::StringAsFloat(float* value, char* text) {
+  return Resolve(lumo_mwd_, string_as_float_, "StringAsFloat")(value, text);
+}
+
+}  // namespace hx
