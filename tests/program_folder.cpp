@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -99,21 +100,25 @@ pid_t ProgramFolder::Start() const {
 }
 
 ProgramRun ProgramFolder::Run(std::chrono::seconds timeout) const {
+  const auto start = std::chrono::steady_clock::now();
   const pid_t pid = Start();
   ProgramRun run;
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  const auto deadline = start + timeout;
   int status = 0;
+  struct rusage usage {};
   for (;;) {
-    pid_t done = waitpid(pid, &status, WNOHANG);
+    pid_t done = wait4(pid, &status, WNOHANG, &usage);
     if (done == pid) break;
     if (std::chrono::steady_clock::now() > deadline) {
       run.timed_out = true;
       kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
+      wait4(pid, &status, 0, &usage);
       break;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
+  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  run.peak_rss_kib = usage.ru_maxrss;
   run.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   run.out = Read("stdout.txt");
   run.err = Read("stderr.txt");

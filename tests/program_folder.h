@@ -18,8 +18,10 @@ namespace hx::testing {
 struct ProgramRun {
   int exit_status = -1;  // 128 + signal number when killed by a signal
   bool timed_out = false;
-  std::string out;  // standard output
-  std::string err;  // standard error
+  std::string out;        // standard output
+  std::string err;        // standard error
+  long peak_rss_kib = 0;  // peak resident memory of the process
+  double seconds = 0;     // wall-clock time from start to end
 };
 
 class ProgramFolder {

@@ -1,0 +1,148 @@
+// HX_RPT's benchmark: whole-process runs of the built program on one
+// machine, median of several runs each.
+//
+//   1. floor: a bare start and end with an empty definition file;
+//   2. full: 5 controllers, 401 tags of all nine types, 10 header lines,
+//      400 report lines with fields, log on, printing to a private PDF queue;
+//   3. the same with 2 ms of simulated latency per controller exchange.
+//
+// It prints each median time and peak resident memory, the ratio full/floor
+// and, for the latency run, the ratio to the sum of its exchanges.
+//
+// Usage: hx_benchmark [runs]   (default 5)
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/print_server.h"
+#include "tests/program_folder.h"
+
+namespace {
+
+using hx::testing::PrintServer;
+using hx::testing::ProgramFolder;
+using hx::testing::ProgramRun;
+
+constexpr int kControllers = 5;
+constexpr int kTags = 401;
+constexpr const char* kTypes[] = {"IV", "FV", "TV", "SV", "IT", "FT", "ST", "DP", "AP"};
+
+// The tag line of tag i and the simulation line that answers its query.
+struct TagDefinition {
+  std::string tag_line;
+  std::string symbol_line;
+};
+
+TagDefinition Tag(int i) {
+  const std::string type = kTypes[i % 9];
+  const int controller = 1 + i % kControllers;
+  const std::string name = "T" + std::to_string(i);
+  const std::string head =
+      std::to_string(i) + " " + std::to_string(controller) + " " + type + " " + name + " ";
+  const std::string table = std::to_string(i % 50);
+  if (type == "IV") return {head + "6 0", "^" + name + "=" + std::to_string(i * 37)};
+  if (type == "FV") return {head + "4 2", "^" + name + "=" + std::to_string(i) + ".125"};
+  if (type == "TV") return {head + "3 1", "^" + name + "=" + std::to_string(i % 100) + ".5"};
+  if (type == "SV") return {head + "12 EMPTY", "*" + name + "=TEXT " + std::to_string(i)};
+  if (type == "IT")
+    return {head + "5 0 " + table, "}" + name + "(" + table + ")=" + std::to_string(i)};
+  if (type == "FT")
+    return {head + "3 3 " + table,
+            "}" + name + "(" + table + ")=-" + std::to_string(i % 10) + ".75"};
+  if (type == "ST")
+    return {head + "10 NONE " + table, "{" + name + "(" + table + ")=STATE" + std::to_string(i)};
+  if (type == "DP") return {head + "ON OFF", "~" + name + "=" + std::to_string(i % 2)};
+  return {head + "3 2", "~" + name + "=" + std::to_string(i % 7) + ".33"};
+}
+
+std::string FullDefinition() {
+  std::string ini =
+      "[SETUP]\r\nPRINTIT=TRUE\r\nLOGIT=TRUE\r\nLOGFILENAME=BENCH.LOG\r\nPortraitLines=60\r\n"
+      "[CONTROLLERS]\r\n";
+  for (int c = 1; c <= kControllers; ++c)
+    ini += std::to_string(c) + "=PLC" + std::to_string(c) + "\r\n";
+  ini += "[TAGS]\r\n";
+  for (int i = 0; i < kTags; ++i) ini += Tag(i).tag_line + "\r\n";
+  ini += "[HEADER_BEGIN]\r\n";
+  for (int h = 1; h <= 10; ++h) ini += "Header line " + std::to_string(h) + "  \\D \\T\r\n";
+  ini += "[HEADER_END]\r\n[REPORT]\r\n";
+  for (int r = 0; r < 400; ++r)
+    ini += "Tag " + std::to_string(r) + " ........ \\" + std::to_string(r) + "        | \\" +
+           std::to_string(400 - r) + "\r\n";
+  return ini;
+}
+
+std::string Simulation(int latency_ms) {
+  std::string sim;
+  for (int c = 1; c <= kControllers; ++c) {
+    sim += "[PLC" + std::to_string(c) + "]\n";
+    if (latency_ms > 0) sim += "@latency_ms=" + std::to_string(latency_ms) + "\n";
+    for (int i = c - 1; i < kTags; i += kControllers) sim += Tag(i).symbol_line + "\n";
+  }
+  return sim;
+}
+
+struct Result {
+  double seconds = 0;
+  long peak_kib = 0;
+  size_t exchanges = 0;
+};
+
+size_t CountLines(const std::string& text) {
+  return std::count(text.begin(), text.end(), '\n');
+}
+
+Result Measure(const char* what, int runs, const std::string& ini, const std::string& sim,
+               PrintServer* server) {
+  std::vector<double> times;
+  Result result;
+  for (int r = 0; r < runs; ++r) {
+    ProgramFolder folder;
+    folder.Write("HX_RPT.INI", ini);
+    folder.Write("LUMOCOM.SIM", sim);
+    folder.env["LUMOCOM_JOURNAL"] = folder.File("journal.txt");
+    if (server) folder.env["CUPS_SERVER"] = server->socket();
+    ProgramRun run = folder.Run();
+    if (run.timed_out || run.exit_status != 0) {
+      std::fprintf(stderr, "%s: run failed (status %d)\n%s", what, run.exit_status,
+                   run.err.c_str());
+      std::exit(1);
+    }
+    if (server) server->PrintedText();  // let the queue drain before the next run
+    times.push_back(run.seconds);
+    result.peak_kib = std::max(result.peak_kib, run.peak_rss_kib);
+    result.exchanges = CountLines(folder.Read("journal.txt"));
+  }
+  std::sort(times.begin(), times.end());
+  result.seconds = times[times.size() / 2];
+  std::printf("%-34s median %8.1f ms   peak RSS %7.1f MiB\n", what, result.seconds * 1000,
+              result.peak_kib / 1024.0);
+  return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  const int latency_ms = 2;
+  std::printf("HX_RPT benchmark, median of %d runs each\n", runs);
+
+  PrintServer server;
+  const std::string ini = FullDefinition();
+  Result floor = Measure("1 floor (empty definition file)", runs, "", "", nullptr);
+  Result full = Measure("2 full report, no latency", runs, ini, Simulation(0), &server);
+  Result slow =
+      Measure("3 full report, 2 ms per exchange", runs, ini, Simulation(latency_ms), &server);
+
+  const double exchanges_s = slow.exchanges * latency_ms / 1000.0;
+  std::printf("\n2/1 time ratio:                     %.2f   (target <= 1.5)\n",
+              full.seconds / floor.seconds);
+  std::printf("3/(sum of %zu exchanges, %.0f ms):   %.3f  (target <= 1.05)\n", slow.exchanges,
+              exchanges_s * 1000, slow.seconds / exchanges_s);
+  std::printf("peak memory 2 - 1:                  %.1f MiB (target <= 10)\n",
+              (full.peak_kib - floor.peak_kib) / 1024.0);
+  return 0;
+}
