@@ -1,9 +1,67 @@
 #include "output/line_print.h"
 
-// Placeholder until the output channels land.
+#include "output/log_file.h"
+#include "ui/report_error.h"
+#include "ui/run_error.h"
+
 namespace hx {
+
+namespace {
+
+// The report's left margin on paper; the screen and the log get the line without it.
+constexpr std::string_view kPrintMargin = "      ";
+
+}  // namespace
+
 void LinePrint(ReportState& rs, const std::string& line) {
-  if (rs.SHOWIT) rs.platform.screen.InsertText(line + "\r\n");
+  LogPrint(rs, line);
+
+  // The printer's identifying text as read in this call; it names the
+  // printer in the failure message, and stays empty when the failure came
+  // before it could be read.
+  std::string printer_text;
+  TrapWith(
+      rs, "LinePrint",
+      [&] {
+        if (rs.SHOWIT) rs.platform.screen.InsertText(line + "\r\n");
+        if (rs.PrinterFailed) return;
+        if (rs.PRINTIT) {
+          Printer& printer = rs.platform.printer;
+          printer_text = printer.DeviceName();
+          if (line == kFormFeedLine) {
+            printer.EjectPage();
+          } else {
+            printer.PrintLine(std::string(kPrintMargin) + line);
+            // The line is on paper before the count is found full, so the
+            // line that overflows it is still printed.
+            rs.LineCount = Add16(rs.LineCount, 1);
+          }
+        }
+        rs.platform.screen.ProcessEvents();
+      },
+      [&](int32_t) {
+        rs.PrinterFailed = true;
+        return "Could not print to: " + printer_text;
+      });
 }
-void LogPrint(ReportState&, const std::string&) {}
+
+void LogPrint(ReportState& rs, const std::string& line) {
+  // The folder as far as it has been built; the failure message names it.
+  std::string folder;
+  TrapWith(
+      rs, "LogPrint",
+      [&] {
+        if (!rs.LOGIT || rs.LogFailed) return;
+        folder = rs.LOGFILEPATH.empty() ? rs.platform.program_folder : rs.LOGFILEPATH;
+        if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
+        // An empty LOGFILENAME leaves the folder itself as the path; opening
+        // that fails, which is the failure the user should see.
+        AppendLogLine(folder + rs.LOGFILENAME, line);
+      },
+      [&](int32_t) {
+        rs.LogFailed = true;
+        return "Could not write to: " + folder + rs.LOGFILENAME;
+      });
+}
+
 }  // namespace hx

@@ -1,11 +1,111 @@
 #include "report/render_lines.h"
 
-#include "output/line_print.h"
+#include <string_view>
 
-// Placeholder until template rendering lands.
+#include "definition/text_fields.h"
+#include "output/line_print.h"
+#include "report/date_time_format.h"
+#include "ui/report_error.h"
+#include "ui/run_error.h"
+
 namespace hx {
-void RenderLines(ReportState& rs, std::span<const std::string> lines, int16_t count) {
-  for (int16_t k = 1; k <= count && k < static_cast<int16_t>(lines.size()); ++k)
-    LinePrint(rs, lines[k]);
+
+namespace {
+
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= 32;
 }
+
+std::string ToUpper(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return upper;
+}
+
+// Fills out with blanks to `length` characters when it is shorter.
+void PadTo(std::string& out, int length) {
+  if (out.size() < static_cast<size_t>(length)) out.resize(static_cast<size_t>(length), ' ');
+}
+
+// Lays text into the line from column `column`; when the line already
+// reaches that column the text follows it directly, so nothing is overwritten.
+void PlaceAt(std::string& out, int16_t column, std::string_view text) {
+  PadTo(out, column - 1);
+  out += text;
+}
+
+std::string Now(ReportState& rs, const std::string& pattern, std::string_view fallback) {
+  return FormatDateTime(pattern.empty() ? fallback : std::string_view(pattern),
+                        rs.platform.clock.Now());
+}
+
+// Expands the field with `code` that opened at `column` and closed at `end`.
+void ExpandField(ReportState& rs, std::string& out, const std::string& code, int16_t column,
+                 int16_t end) {
+  if (IsNum(rs, code)) {
+    const int16_t n = NumericValue16(code);
+    PlaceAt(out, column, At(rs.TagTable, n).TagText);
+    // A tag field covers its whole template span, so a short value never
+    // lets the text after the field slide left.
+    PadTo(out, end);
+    return;
+  }
+  const std::string upper = ToUpper(code);
+  if (upper == "T") {
+    PlaceAt(out, column, Now(rs, rs.TIMEFORMAT, kDefaultTimeFormat));
+  } else if (upper == "D") {
+    PlaceAt(out, column, Now(rs, rs.DATEFORMAT, kDefaultDateFormat));
+  } else if (upper == "F") {
+    // The page break goes out the moment the field closes; the line that
+    // holds it follows on the new page.
+    LinePrint(rs, kFormFeedLine);
+  }
+}
+
+// Renders one template line; F fields in it are emitted on the way.
+std::string RenderLine(ReportState& rs, const std::string& t) {
+  if (t.find('\\') == std::string::npos) return t;
+
+  // Columns are 16-bit: a line too long for them is an overflow, not a
+  // silently wrong layout.
+  const int16_t length = CheckedInt16(static_cast<long long>(t.size()));
+  const int16_t last = Add16(length, 1);
+
+  std::string out;
+  bool field_open = false;
+  int16_t column = 0;
+  std::string code;
+  for (int j = 1; j <= last; ++j) {
+    const bool past_end = j > length;
+    if (past_end && !field_open) break;
+    // The end of the line closes a field still open, as a blank would.
+    const char c = past_end ? ' ' : t[static_cast<size_t>(j - 1)];
+    if (!field_open) {
+      if (c == '\\') {
+        field_open = true;
+        column = static_cast<int16_t>(j);
+        code.clear();
+      } else if (out.size() < static_cast<size_t>(j)) {
+        // A literal never lands right of its own template column.
+        out += c;
+      }
+    } else if (!IsBlank(c)) {
+      code += c;
+    } else {
+      field_open = false;
+      ExpandField(rs, out, code, column, static_cast<int16_t>(j));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+void RenderLines(ReportState& rs, std::span<const std::string> lines, int16_t count) {
+  Trap(rs, "SendRecv", [&] {
+    for (int k = 1; k <= count; ++k) LinePrint(rs, RenderLine(rs, At(lines, k)));
+  });
+}
+
 }  // namespace hx

@@ -1,0 +1,161 @@
+#include "output/line_print.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "output/test_files.h"
+#include "testing/fake_platform.h"
+
+namespace hx {
+namespace {
+
+using testing::FakeRun;
+using testing::ReadFile;
+using testing::ScratchFolder;
+using testing::ScreenLines;
+
+const std::string kSep(1, kPathSeparator);
+
+TEST(LinePrintTest, PrinterLinesEjectsAndCount) {
+  struct Case {
+    std::string line;
+    std::string printed;
+    int16_t count;
+  };
+  const Case cases[] = {
+      {"\f", "<EJECT>", 0},
+      {"\fx", "      \fx", 1},
+      {"x\f", "      x\f", 1},
+      {"", "      ", 1},
+  };
+  for (const Case& c : cases) {
+    FakeRun run;
+    run.rs.PRINTIT = run.rs.SHOWIT = true;
+    LinePrint(run.rs, c.line);
+    EXPECT_EQ(run.printer.output, std::vector<std::string>{c.printed});
+    EXPECT_EQ(run.rs.LineCount, c.count);
+    EXPECT_EQ(run.screen.text, c.line + "\r\n");
+  }
+}
+
+TEST(LinePrintTest, ChannelsThatAreOffAreNeverTouched) {
+  FakeRun run;
+  run.printer.fail_name = true;
+  run.rs.LOGFILEPATH = "/nonexistent/folder";
+  LinePrint(run.rs, "x");
+  EXPECT_EQ(run.printer.print_calls, 0);
+  EXPECT_TRUE(run.dialog.messages.empty());
+  EXPECT_EQ(run.screen.text, "");
+  EXPECT_EQ(run.screen.events_processed, 1);
+}
+
+TEST(LinePrintTest, PrinterAndScreenFailuresLatchThePrinterOnly) {
+  struct Case {
+    const char* name;
+    void (*arrange)(FakeRun&);
+    std::string message;
+    size_t printed, reports, shown;
+  };
+  const Case cases[] = {
+      {"print fails at line 3", [](FakeRun& r) { r.printer.fail_print_at = 3; },
+       "Error: 482  Could not print to: FakeQueue\r\nPrinter error in: LinePrint", 2, 1, 5},
+      {"name unreadable", [](FakeRun& r) { r.printer.fail_name = true; },
+       "Error: 482  Could not print to: \r\nPrinter error in: LinePrint", 0, 1, 5},
+      {"count full", [](FakeRun& r) { r.rs.LineCount = 32766; },
+       "Error: 6  Could not print to: FakeQueue\r\nOverflow in: LinePrint", 2, 1, 5},
+      // The screen comes before the latch test, so its failure recurs.
+      {"screen insert fails", [](FakeRun& r) { r.screen.fail_insert = true; },
+       "Error: 51  Could not print to: \r\nInternal error in: LinePrint", 0, 5, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchFolder dir;
+    FakeRun run;
+    run.rs.LOGIT = run.rs.SHOWIT = run.rs.PRINTIT = true;
+    run.rs.LOGFILEPATH = dir.path();
+    run.rs.LOGFILENAME = "R.LOG";
+    c.arrange(run);
+    for (const char* line : {"1", "2", "3", "4", "5"}) LinePrint(run.rs, line);
+    EXPECT_EQ(run.printer.output.size(), c.printed);
+    ASSERT_EQ(run.dialog.messages.size(), c.reports);
+    EXPECT_EQ(run.dialog.messages[0].text, c.message);
+    EXPECT_TRUE(run.rs.PrinterFailed);
+    EXPECT_EQ(ScreenLines(run.screen.text).size(), c.shown);
+    EXPECT_EQ(ReadFile(dir.path() + kSep + "R.LOG"), "1\r\n2\r\n3\r\n4\r\n5\r\n");
+  }
+}
+
+TEST(LogPrintTest, AppendsToTheFolderSeparatorAndNameWithCrLf) {
+  ScratchFolder dir;
+  const std::string file = dir.path() + kSep + "A.LOG";
+  std::ofstream(file, std::ios::binary) << "old\n";
+  struct Case {
+    std::string path, program_folder, line;
+  };
+  const Case cases[] = {
+      {dir.path(), "/elsewhere", "\f"},
+      {dir.path() + kSep, "/elsewhere", ""},
+      {"", dir.path(), "\xE9t\xE9"},
+      {"", dir.path() + kSep, "x"},
+  };
+  for (const Case& c : cases) {
+    FakeRun run;
+    run.platform.program_folder = c.program_folder;
+    run.rs.LOGIT = true;
+    run.rs.LOGFILEPATH = c.path;
+    run.rs.LOGFILENAME = "A.LOG";
+    LinePrint(run.rs, c.line);
+    EXPECT_TRUE(run.dialog.messages.empty()) << c.path << "|" << c.program_folder;
+  }
+  EXPECT_EQ(ReadFile(file), "old\n\f\r\n\r\n\xE9t\xE9\r\nx\r\n");
+}
+
+// A folder and file name that cannot be written, also when the tests run as root.
+std::pair<std::string, std::string> Unwritable(const ScratchFolder& dir) {
+  if (geteuid() != 0) {
+    std::filesystem::permissions(
+        dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    return {dir.path(), "A.LOG"};
+  }
+  return {"/sys/kernel", "notes"};
+}
+
+TEST(LogPrintTest, LogFailuresAreReportedOnceWhileTheOtherChannelsGoOn) {
+  ScratchFolder dir;
+  const auto [locked_folder, locked_name] = Unwritable(dir);
+  struct Case {
+    std::string path, name, message;
+  };
+  const Case cases[] = {
+      {dir.path() + kSep + "missing", "A.LOG",
+       "Error: 76  Could not write to: " + dir.path() + kSep + "missing" + kSep +
+           "A.LOG\r\nPath not found in: LogPrint"},
+      {"/dev", "full", "Error: 61  Could not write to: /dev/full\r\nDisk full in: LogPrint"},
+      {dir.path(), "",
+       "Error: 75  Could not write to: " + dir.path() + kSep +
+           "\r\nPath/File access error in: LogPrint"},
+      {locked_folder, locked_name,
+       "Error: 75  Could not write to: " + locked_folder + kSep + locked_name +
+           "\r\nPath/File access error in: LogPrint"},
+  };
+  for (const Case& c : cases) {
+    FakeRun run;
+    run.rs.LOGIT = run.rs.SHOWIT = run.rs.PRINTIT = true;
+    run.rs.LOGFILEPATH = c.path;
+    run.rs.LOGFILENAME = c.name;
+    for (const char* line : {"1", "2", "3"}) LinePrint(run.rs, line);
+    ASSERT_EQ(run.dialog.messages.size(), 1u) << c.message;
+    EXPECT_EQ(run.dialog.messages[0].text, c.message);
+    EXPECT_TRUE(run.rs.LogFailed);
+    EXPECT_EQ(run.screen.text, "1\r\n2\r\n3\r\n");
+    EXPECT_EQ(run.printer.output.size(), 3u);
+  }
+  // Nothing was created, not even a file named after the folder.
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+}  // namespace
+}  // namespace hx

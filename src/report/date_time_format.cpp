@@ -1,0 +1,126 @@
+#include "report/date_time_format.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
+namespace hx {
+
+namespace {
+
+constexpr std::array<std::string_view, 12> kMonthNames = {
+    "January", "February", "March",     "April",   "May",      "June",
+    "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<std::string_view, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                       "Thursday", "Friday", "Saturday"};
+
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string Number(int value, size_t width) {
+  std::string digits = std::to_string(value);
+  if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+  return digits;
+}
+
+// Days since 1970-01-01 of a date in the proleptic Gregorian calendar.
+long long DaysFromCivil(int year, int month, int day) {
+  const long long y = month <= 2 ? year - 1 : year;
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const long long yoe = y - era * 400;
+  const long long doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+std::string_view MonthName(int month) {
+  return (month >= 1 && month <= 12) ? kMonthNames[static_cast<size_t>(month - 1)]
+                                     : std::string_view();
+}
+
+std::string_view DayName(const LocalTime& t) {
+  // 1970-01-01 was a Thursday.
+  long long weekday = (DaysFromCivil(t.year, t.month, t.day) + 4) % 7;
+  if (weekday < 0) weekday += 7;
+  return kDayNames[static_cast<size_t>(weekday)];
+}
+
+int DayOfYear(const LocalTime& t) {
+  return static_cast<int>(DaysFromCivil(t.year, t.month, t.day) - DaysFromCivil(t.year, 1, 1) + 1);
+}
+
+// Length of the placeholder that a run of `run` letters `letter` starts with.
+size_t PlaceholderLength(char letter, size_t run) {
+  switch (letter) {
+    case 'd':
+    case 'm':
+      return std::min<size_t>(run, 4);
+    case 'y':
+      return run >= 4 ? 4 : run >= 2 ? 2 : 1;
+    case 'h':
+    case 'n':
+    case 's':
+      return std::min<size_t>(run, 2);
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+std::string FormatDateTime(std::string_view pattern, const LocalTime& t) {
+  std::string out;
+  bool after_hour = false;
+  size_t i = 0;
+  while (i < pattern.size()) {
+    const char letter = Lower(pattern[i]);
+    size_t run = 1;
+    while (i + run < pattern.size() && Lower(pattern[i + run]) == letter) ++run;
+    const size_t length = PlaceholderLength(letter, run);
+    if (length == 0) {
+      out += pattern[i];
+      ++i;
+      continue;
+    }
+    i += length;
+
+    switch (letter) {
+      case 'd':
+        if (length <= 2)
+          out += Number(t.day, length);
+        else
+          out += length == 3 ? DayName(t).substr(0, 3) : DayName(t);
+        break;
+      case 'm':
+        if (length <= 2 && after_hour)
+          out += Number(t.minute, length);
+        else if (length <= 2)
+          out += Number(t.month, length);
+        else
+          out += length == 3 ? MonthName(t.month).substr(0, 3) : MonthName(t.month);
+        break;
+      case 'y':
+        if (length == 1)
+          out += std::to_string(DayOfYear(t));
+        else if (length == 2)
+          out += Number(((t.year % 100) + 100) % 100, 2);
+        else
+          out += Number(t.year, 4);
+        break;
+      case 'h':
+        out += Number(t.hour, length);
+        break;
+      case 'n':
+        out += Number(t.minute, length);
+        break;
+      case 's':
+        out += Number(t.second, length);
+        break;
+    }
+    after_hour = letter == 'h';
+  }
+  return out;
+}
+
+}  // namespace hx

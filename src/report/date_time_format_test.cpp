@@ -1,0 +1,34 @@
+#include "report/date_time_format.h"
+
+#include <gtest/gtest.h>
+
+namespace hx {
+namespace {
+
+TEST(FormatDateTimeTest, Placeholders) {
+  const LocalTime monday{2026, 3, 9, 7, 5, 3};
+  const LocalTime late{1999, 12, 31, 23, 59, 58};
+  struct Case {
+    std::string pattern;
+    LocalTime t;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"mm-dd-yyyy", monday, "03-09-2026"},
+      {"hh:mm:ss", monday, "07:05:03"},
+      {"HH:MM:SS", late, "23:59:58"},
+      {"d/m/yy h:n:s", monday, "9/3/26 7:5:3"},
+      {"yyyy-mm-dd hh:nn", monday, "2026-03-09 07:05"},
+      {"hh mm mm", monday, "07 05 03"},
+      {"ddd dd mmm yyyy", monday, "Mon 09 Mar 2026"},
+      {"dddd, mmmm d", late, "Friday, December 31"},
+      {"y", monday, "68"},
+      {"yy", late, "99"},
+      {"at [T] #%", monday, "at [T] #%"},
+      {"", monday, ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatDateTime(c.pattern, c.t), c.expected) << c.pattern;
+}
+
+}  // namespace
+}  // namespace hx
