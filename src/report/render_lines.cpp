@@ -12,6 +12,7 @@ namespace hx {
 
 namespace {
 
+// Bytes above 127 are letters of the code page, not blanks, hence unsigned.
 bool IsBlank(char c) {
   return static_cast<unsigned char>(c) <= 32;
 }
@@ -35,7 +36,7 @@ void PlaceAt(std::string& out, int16_t column, std::string_view text) {
   out += text;
 }
 
-std::string Now(ReportState& rs, const std::string& pattern, std::string_view fallback) {
+std::string ClockText(ReportState& rs, const std::string& pattern, std::string_view fallback) {
   return FormatDateTime(pattern.empty() ? fallback : std::string_view(pattern),
                         rs.platform.clock.Now());
 }
@@ -53,9 +54,9 @@ void ExpandField(ReportState& rs, std::string& out, const std::string& code, int
   }
   const std::string upper = ToUpper(code);
   if (upper == "T") {
-    PlaceAt(out, column, Now(rs, rs.TIMEFORMAT, kDefaultTimeFormat));
+    PlaceAt(out, column, ClockText(rs, rs.TIMEFORMAT, kDefaultTimeFormat));
   } else if (upper == "D") {
-    PlaceAt(out, column, Now(rs, rs.DATEFORMAT, kDefaultDateFormat));
+    PlaceAt(out, column, ClockText(rs, rs.DATEFORMAT, kDefaultDateFormat));
   } else if (upper == "F") {
     // The page break goes out the moment the field closes; the line that
     // holds it follows on the new page.
