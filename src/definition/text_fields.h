@@ -28,6 +28,7 @@ bool IsNum(ReportState& rs, const std::string& text);
 
 // The numeric value of a field that passed IsNum: its leading decimal number
 // (digits, optional fraction, optional E/D exponent; blanks inside skipped).
+// A value too large for a double raises error 6.
 double NumericValue(std::string_view field);
 // The same rounded half to even into 16 bits; out of range raises error 6.
 int16_t NumericValue16(std::string_view field);
