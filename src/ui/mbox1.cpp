@@ -37,10 +37,8 @@ QLabel* MakeIcon(QWidget* parent, const char* name, QStyle::StandardPixmap which
 }  // namespace
 
 MBox1::MBox1()
-    : QDialog(nullptr,
-              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      scroller_(nullptr),
-      lblMsg_(nullptr) {
+    : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("MBox1"));
   setWindowTitle(QStringLiteral("System Message"));
   setModal(false);
@@ -80,8 +78,11 @@ MBox1::MBox1()
   connect(cmdNo_, &QPushButton::clicked, this, [this] { Answer(mbox::kNo); });
 
   if (const QScreen* s = QGuiApplication::primaryScreen()) dpi_ = s->logicalDotsPerInch();
-  const auto px = [this](double twips) { return int(std::lround(twips * dpi_ / kTwipsPerInch)); };
-  setFixedSize(px(4620), px(1995));
+  setFixedSize(Pixels(4620), Pixels(1995));
+}
+
+int MBox1::Pixels(double twips) const {
+  return static_cast<int>(std::lround(twips * dpi_ / kTwipsPerInch));
 }
 
 void MBox1::SetText(const std::string& message) {
@@ -113,10 +114,9 @@ void MBox1::ApplyLayout() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   const QRect area = screen ? screen->geometry() : QRect();
   if (screen) dpi_ = screen->logicalDotsPerInch();
-  const auto px = [this](double twips) { return int(std::lround(twips * dpi_ / kTwipsPerInch)); };
+  const auto px = [this](double twips) { return Pixels(twips); };
   const auto twips = [this](int pixels) { return pixels * kTwipsPerInch / dpi_; };
 
-  lblMsg_->adjustSize();
   layout_ = LayoutMessage(twips(lblMsg_->width()), twips(lblMsg_->height()), flags_,
                           twips(area.width()), twips(area.height()));
   const MessageLayout& m = layout_;

@@ -59,6 +59,7 @@ class MBox1 : public QDialog {
   void Activate();
   void ApplyLayout();
   void Answer(int16_t reply);
+  int Pixels(double twips) const;  // at the screen's logical resolution
 
   int16_t flags_ = 0;
   int16_t reply_ = mbox::kOk;
@@ -67,16 +68,17 @@ class MBox1 : public QDialog {
   MessageLayout layout_;
   double dpi_ = 96;
 
-  QScrollArea* scroller_;  // holds lblMsg; scrolls only for a message too large to show whole
-  QLabel* lblMsg_;
-  QPushButton* cmdOk_;
-  QPushButton* cmdYes_;
-  QPushButton* cmdNo_;
-  QPushButton* cmdCancel_;
-  QLabel* imgInformation_;
-  QLabel* imgCritical_;
-  QLabel* imgExclamation_;
-  QLabel* imgQuestion_;
+  // Holds lblMsg; it scrolls only for a message too large to show whole.
+  QScrollArea* scroller_ = nullptr;
+  QLabel* lblMsg_ = nullptr;
+  QPushButton* cmdOk_ = nullptr;
+  QPushButton* cmdYes_ = nullptr;
+  QPushButton* cmdNo_ = nullptr;
+  QPushButton* cmdCancel_ = nullptr;
+  QLabel* imgInformation_ = nullptr;
+  QLabel* imgCritical_ = nullptr;
+  QLabel* imgExclamation_ = nullptr;
+  QLabel* imgQuestion_ = nullptr;
 };
 
 }  // namespace hx
