@@ -60,15 +60,16 @@ TEST(StartupTest, SecondCopyEndsSilentlyAndAKilledCopyDoesNotBlock) {
   folder.Write("HX_RPT.INI", std::string("[SETUP]\r\nSHOWIT=TRUE\r\n") + (kLoggingReport + 9));
   folder.env["QT_QPA_PLATFORM"] = "offscreen";
   const pid_t first = folder.Start();
-  for (int i = 0; i < 500 && folder.Read("RUN.LOG").empty(); ++i)
+  const std::string report = "first line\r\nsecond line\r\n";
+  for (int i = 0; i < 1500 && folder.Read("RUN.LOG") != report; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  const std::string log_after_first = folder.Read("RUN.LOG");
+  ASSERT_EQ(folder.Read("RUN.LOG"), report);
 
   ProgramRun second = folder.Run(std::chrono::seconds(30));
   EXPECT_FALSE(second.timed_out);
   EXPECT_EQ(second.exit_status, 0);
   EXPECT_EQ(second.err.find("Error"), std::string::npos) << second.err;
-  EXPECT_EQ(folder.Read("RUN.LOG"), log_after_first);
+  EXPECT_EQ(folder.Read("RUN.LOG"), report);
 
   kill(first, SIGKILL);
   waitpid(first, nullptr, 0);

@@ -28,13 +28,14 @@ AfterLoad Form_Load(ReportState& rs) {
 
     const std::string path = DefinitionPath(rs.platform.program_folder);
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) throw RunError(err::kPathFileAccess, path);
+    if (std::filesystem::is_directory(path, ec))
+      throw RunError(err::kPathFileAccess, path + " is a folder");
     {
       // Binary mode: line ends are the reader's business, not the C library's.
       std::ifstream in(path, std::ios::in | std::ios::binary);
-      if (!in) throw RunError(err::kFileNotFound, path);
+      if (!in) throw RunError(err::kFileNotFound, "cannot open " + path);
       ReadDefinition(rs, in);
-      if (in.bad()) throw RunError(err::kDeviceIo, path);
+      if (in.bad()) throw RunError(err::kDeviceIo, "cannot read " + path);
     }  // the definition file is open only while it is read
 
     RunReport(rs);

@@ -84,19 +84,19 @@ int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, st
 
     status = exchange();
     if (status == kStatusOk) return;
+    // Any status but success makes the run doubtful for whoever scheduled
+    // it, even a power-up clear request that the repeat then answers.
+    rs.AnyFailure = true;
     if (status == kStatusNotResponding) {
-      rs.AnyFailure = true;
       CommError(rs, kStatusNotResponding, "Controller '" + rs.CtrlName + "' is not responding.");
     } else if (status == kStatusWantsPowerUpClear) {
       // A controller that was restarted asks for a power-up clear before it
       // answers again; one clear and one repeat, and whatever the repeat
-      // answers is the answer.  A run that recovers this way has not failed.
+      // answers is the answer.
       status = SendPUC(rs, handle);
       if (status != kStatusOk) return;
       status = exchange();
-      if (status != kStatusOk) rs.AnyFailure = true;
     } else {
-      rs.AnyFailure = true;
       CommError(rs, status, "Error while sending " + command + " to '" + rs.CtrlName + "'");
     }
   });

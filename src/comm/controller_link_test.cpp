@@ -100,8 +100,9 @@ TEST(SendRecvTest, StatusesGetTheirOwnMessagesAndFailuresMarkTheRun) {
       // The comm-port text belongs to the power-up clear; a query gets the generic one.
       {{{-100, ""}}, 0, -100, "", {send}, {not_sent + "\rstatus -100"}, true},
       {{{-1, "?"}}, 0, -1, "?", {send}, {not_sent + "\rstatus -1"}, true},
-      // A controller that wants a clear gets one, and the repeat's answer stands, silently.
-      {{{-4, ""}, {0, "4.60"}}, 0, 0, "4.60", {send, "puc 3 A", send}, {}, false},
+      // A controller that wants a clear gets one, and the repeat's answer stands, silently;
+      // the run still counts as doubtful for the exit status.
+      {{{-4, ""}, {0, "4.60"}}, 0, 0, "4.60", {send, "puc 3 A", send}, {}, true},
       {{{-4, ""}, {-29, ""}}, 0, -29, "", {send, "puc 3 A", send}, {}, true},
       {{{-4, ""}, {-4, ""}}, 0, -4, "", {send, "puc 3 A", send}, {}, true},
       // A failed clear is the only message, and the query is not repeated.

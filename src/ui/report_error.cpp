@@ -72,6 +72,7 @@ int32_t ErrorNumberOf(std::exception_ptr e) {
   try {
     std::rethrow_exception(e);
   } catch (const RunError& r) {
+    if (!r.detail().empty()) std::fprintf(stderr, "HX_RPT: %s\n", r.detail().c_str());
     return r.number();
   } catch (const std::bad_alloc&) {
     return err::kOutOfMemory;

@@ -30,7 +30,9 @@ std::string ErrorText(int32_t number, std::string_view message, std::string_view
 // Shows the failure in the message dialog and marks the run as failed.  Never fails.
 void ReportError(ReportState& rs, int32_t number, std::string_view message, std::string_view label);
 
-// The run-time error number of whatever a procedure body threw.
+// The run-time error number of whatever a procedure body threw.  A detail the
+// failure carries (which library, which file) goes to standard error, since
+// the report text holds only the number.
 int32_t ErrorNumberOf(std::exception_ptr e);
 
 // Runs body under the trap of the procedure labelled label.  When it fails,
