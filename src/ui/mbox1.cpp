@@ -77,6 +77,10 @@ MBox1::MBox1()
   connect(cmdYes_, &QPushButton::clicked, this, [this] { Answer(mbox::kYes); });
   connect(cmdNo_, &QPushButton::clicked, this, [this] { Answer(mbox::kNo); });
 
+  connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
+    if (w && w != windowHandle()) last_active_ = false;
+  });
+
   if (const QScreen* s = QGuiApplication::primaryScreen()) dpi_ = s->logicalDotsPerInch();
   setFixedSize(Pixels(4620), Pixels(1995));
 }
@@ -91,14 +95,20 @@ void MBox1::SetText(const std::string& message) {
   lblMsg_->adjustSize();
 }
 
+void MBox1::SetCaption(const std::string& caption) {
+  // Given an empty title, the window system shows the program's name instead;
+  // a blank one leaves the title bar empty as asked.
+  const QString title = QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
+  setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
+}
+
 void MBox1::Present() {
   // The showing is an activation of its own: the dialog lays itself out and
   // beeps here, not only when the window system gets round to activating it,
   // which some window managers never do for a window of a busy program.  The
   // activation event this showing brings is then not run a second time.
-  const bool already_active = isVisible() && isActiveWindow();
+  if (!(isVisible() && isActiveWindow())) showing_pending_ = true;
   Activate();
-  skip_activation_ = !already_active;
   show();
   raise();
   activateWindow();
@@ -120,7 +130,7 @@ void MBox1::ApplyLayout() {
   layout_ = LayoutMessage(twips(lblMsg_->width()), twips(lblMsg_->height()), flags_,
                           twips(area.width()), twips(area.height()));
   const MessageLayout& m = layout_;
-  const MessageControls controls;
+  const MessageControls& controls = kMessageControls;
 
   const auto place = [&](QWidget* w, const Placement& p, MessageControls::Size size) {
     w->setGeometry(px(p.left), px(p.top), px(size.width), px(size.height));
@@ -162,17 +172,30 @@ void MBox1::Answer(int16_t reply) {
 }
 
 bool MBox1::event(QEvent* e) {
-  if (e->type() == QEvent::WindowActivate) {
-    if (skip_activation_) {
-      // Only the frame may have changed since: the window system decorates
-      // a window when it first shows it.
-      skip_activation_ = false;
-      ApplyLayout();
-    } else {
-      Activate();
-    }
-  } else if (e->type() == QEvent::Hide) {
-    skip_activation_ = false;
+  switch (e->type()) {
+    case QEvent::WindowActivate:
+      if (showing_pending_) {
+        // Only the frame may have changed since: the window system decorates
+        // a window when it first shows it.
+        showing_pending_ = false;
+        ApplyLayout();
+      } else if (!last_active_) {
+        Activate();
+      }
+      last_active_ = true;
+      break;
+    case QEvent::WindowDeactivate:
+      // Coming back from another program is not an activation of this one:
+      // the dialog stays the program's last active window until another of
+      // its windows takes over.
+      last_active_ = QApplication::activeWindow() == nullptr;
+      break;
+    case QEvent::Hide:
+      showing_pending_ = false;
+      last_active_ = false;
+      break;
+    default:
+      break;
   }
   return QDialog::event(e);
 }

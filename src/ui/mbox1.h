@@ -40,6 +40,8 @@ class MBox1 : public QDialog {
   bool UnloadReq() const { return unload_req_; }
   void SetUnloadReq(bool unload_req) { unload_req_ = unload_req; }
 
+  // The title bar text; an empty caption leaves the title bar empty.
+  void SetCaption(const std::string& caption);
   // Puts the message into lblMsg, which takes the size of the text.
   void SetText(const std::string& message);
   // Shows the dialog laid out for the current flags and text, brings it to
@@ -64,7 +66,10 @@ class MBox1 : public QDialog {
   int16_t flags_ = 0;
   int16_t reply_ = mbox::kOk;
   bool unload_req_ = false;
-  bool skip_activation_ = false;  // Present() has run the steps of the coming activation
+  bool showing_pending_ = false;  // Present() has run the steps of the coming activation
+  // The dialog was the program's last active window: its next activation
+  // is a return from another program.
+  bool last_active_ = false;
   MessageLayout layout_;
   double dpi_ = 96;
 

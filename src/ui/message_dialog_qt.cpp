@@ -23,7 +23,7 @@ void QtMessageDialog::ShowMessage(const std::string& message, int16_t flags,
   // A busy pointer left by the work that failed would hang over the message.
   while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
   box_->SetFlags(flags);
-  box_->setWindowTitle(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
+  box_->SetCaption(caption);
   box_->SetText(message);
   box_->SetUnloadReq(false);
   box_->Present();

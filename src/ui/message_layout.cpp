@@ -33,8 +33,8 @@ double Limit(double screen) {
 }  // namespace
 
 MessageLayout LayoutMessage(double label_width, double label_height, int16_t flags,
-                            double screen_width, double screen_height,
-                            const MessageControls& controls) {
+                            double screen_width, double screen_height) {
+  const MessageControls& controls = kMessageControls;
   MessageLayout m;
 
   // Which icons the flags select decides how much width is left for the text.

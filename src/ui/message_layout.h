@@ -45,6 +45,7 @@ struct MessageControls {
   Size question{570, 555};     // picture 38 x 37
   Size button{1095, 375};      // the same for all four buttons
 };
+inline constexpr MessageControls kMessageControls{};
 
 struct Placement {
   bool visible = false;
@@ -76,8 +77,7 @@ struct MessageLayout {
 // centred on a screen of the given size.  Never fails: a message the dialog
 // cannot hold is shown in part (see MessageLayout::label_cut).
 MessageLayout LayoutMessage(double label_width, double label_height, int16_t flags,
-                            double screen_width, double screen_height,
-                            const MessageControls& controls = {});
+                            double screen_width, double screen_height);
 
 // The message with each line break (CR LF, or a CR alone as the
 // communication messages have it) turned into a single LF.

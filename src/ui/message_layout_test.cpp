@@ -16,17 +16,13 @@ MessageLayout Lay(double label_width, double label_height, int16_t flags) {
 }
 
 std::string Shown(const MessageLayout& m) {
+  const Placement* all[] = {&m.information, &m.critical, &m.exclamation, &m.question,
+                            &m.ok,          &m.yes,      &m.no,          &m.cancel};
+  const char* names[] = {"information", "critical", "exclamation", "question",
+                         "OK",          "Yes",      "No",          "Cancel"};
   std::string s;
-  const std::pair<const Placement*, const char*> all[] = {{&m.information, "information "},
-                                                          {&m.critical, "critical "},
-                                                          {&m.exclamation, "exclamation "},
-                                                          {&m.question, "question "},
-                                                          {&m.ok, "OK "},
-                                                          {&m.yes, "Yes "},
-                                                          {&m.no, "No "},
-                                                          {&m.cancel, "Cancel "}};
-  for (const auto& [p, name] : all)
-    if (p->visible) s += name;
+  for (size_t i = 0; i < std::size(all); ++i)
+    if (all[i]->visible) s += std::string(names[i]) + " ";
   return s;
 }
 
@@ -48,48 +44,39 @@ TEST(LayoutMessageTest, FlagsChooseTheIconAndTheButtons) {
   for (const auto& [flags, shown] : cases) EXPECT_EQ(Shown(Lay(2000, 195, flags)), shown) << flags;
 }
 
-TEST(LayoutMessageTest, CriticalErrorWithTwoLines) {
-  const MessageLayout m = Lay(2000, 390, 16);
-  EXPECT_EQ(m.label_left, 1000);
-  EXPECT_EQ(m.label_top, 360);
-  EXPECT_EQ(m.critical.left, 200);
-  EXPECT_EQ(m.critical.top, 345);  // (1890 - 1200) / 2
-  EXPECT_EQ(m.width, 2000 + 1800 + 570);
-  EXPECT_EQ(m.height, 390 + 1500);
-  EXPECT_EQ(m.left, (kScreenWidth - 4370) / 2);
-  EXPECT_EQ(m.top, (kScreenHeight - 1890) / 2);
-  EXPECT_EQ(m.ok.left, 1885);  // x = 2085; the lone OK stands right of it
-  EXPECT_EQ(m.ok.top, 1040);
-  EXPECT_FALSE(m.label_cut);
-}
-
 TEST(LayoutMessageTest, PositionsAndRounding) {
   struct Case {
-    double label_width;
+    double label_width, label_height;
     int16_t flags;
-    int16_t width;
+    int16_t width, height;
     double label_left, yes, no, cancel_or_ok;
   };
   const Case cases[] = {
-      {2000, 0, 3800, 300, 0, 0, 1600},
-      {2000, 4, 3800, 300, 505, 2000, 0},            // 400 apart, symmetric about x = 1800
-      {2000, 3, 3800, 300, -242.5, 1252.5, 2747.5},  // No centred on x, 400 between
-      {481, 0, 2281, 300, 0, 0, 840},                // x = [1040.5] = 1040
-      {483, 0, 2283, 300, 0, 0, 842},                // x = [1041.5] = 1042
-      {480.5, 0, 2280, 300, 0, 0, 840},              // W = [2280.5] = 2280
-      {481.5, 0, 2282, 300, 0, 0, 841},              // W = [2281.5] = 2282
-      {2000, 64, 4355, 1000, 0, 0, 1878},            // x = [2077.5] = 2078
+      {2000, 195, 0, 3800, 1695, 300, 0, 0, 1600},
+      {2000, 390, 16, 4370, 1890, 1000, 0, 0, 1885},            // x = 2085; OK right of it
+      {2000, 195, 4, 3800, 1695, 300, 505, 2000, 0},            // 400 apart, symmetric about x
+      {2000, 195, 3, 3800, 1695, 300, -242.5, 1252.5, 2747.5},  // No centred on x, 400 between
+      {481, 195, 0, 2281, 1695, 300, 0, 0, 840},                // x = [1040.5] = 1040
+      {480.5, 195, 0, 2280, 1695, 300, 0, 0, 840},              // W = [2280.5] = 2280
+      {481.5, 195, 0, 2282, 1695, 300, 0, 0, 841},              // W = [2281.5] = 2282
+      {2000, 195, 64, 4355, 1695, 1000, 0, 0, 1878},            // x = [2077.5] = 2078
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.label_width << " flags " << c.flags);
-    const MessageLayout m = Lay(c.label_width, 195, c.flags);
+    const MessageLayout m = Lay(c.label_width, c.label_height, c.flags);
     EXPECT_EQ(m.width, c.width);
+    EXPECT_EQ(m.height, c.height);
+    EXPECT_EQ(m.left, (kScreenWidth - c.width) / 2);
+    EXPECT_EQ(m.top, (kScreenHeight - c.height) / 2);
     EXPECT_EQ(m.label_left, c.label_left);
     EXPECT_EQ(m.yes.left, c.yes);
     EXPECT_EQ(m.no.left, c.no);
     EXPECT_EQ((m.cancel.visible ? m.cancel : m.ok).left, c.cancel_or_ok);
-    for (const Placement* p : {&m.ok, &m.yes, &m.no, &m.cancel}) EXPECT_EQ(p->top, 845);
+    for (const Placement* p : {&m.ok, &m.yes, &m.no, &m.cancel}) EXPECT_EQ(p->top, c.height - 850);
   }
+  const MessageLayout two_lines = Lay(2000, 390, 16);
+  EXPECT_EQ(two_lines.critical.left, 200);
+  EXPECT_EQ(two_lines.critical.top, 345);                // (1890 - 1200) / 2
   EXPECT_EQ(Lay(2000, 195, 64).information.top, 247.5);  // the icon keeps its half twip
 }
 
