@@ -63,17 +63,11 @@ constexpr size_t kMaxSectionLine = 32767;
 constexpr int16_t kMaxHeaderLines = 10;
 constexpr int16_t kMaxReportLines = 400;
 
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return upper;
-}
-
 // Whether the characters from the second one on begin with name, upper-cased.
 // Only the prefix counts: [SETUP-OLD] names SETUP, [REPORTS] names REPORT.
 bool Names(const std::string& line, std::string_view name) {
-  return line.size() > name.size() && Upper(std::string_view(line).substr(1, name.size())) == name;
+  return line.size() > name.size() &&
+         UpperCase(std::string_view(line).substr(1, name.size())) == name;
 }
 
 class DefinitionReader {
@@ -81,12 +75,13 @@ class DefinitionReader {
   DefinitionReader(ReportState& rs, std::istream& in) : rs_(rs), lines_(in) {}
 
   void Read() {
-    while (Advance()) {
+    while (lines_.Next(current_)) {
       // Text outside any section, and sections whose header is not
-      // recognised, pass by here unread.
+      // recognised, pass by here unread.  At the end of the file the last
+      // line read is tried all the same.
       StripLead(rs_, current_);
-      while (current_.empty() || current_[0] != '[') {
-        if (!Advance()) break;
+      while ((current_.empty() || current_[0] != '[') && lines_.Next(line_)) {
+        current_.swap(line_);
         StripLead(rs_, current_);
       }
       // A section's body ends at the next "[" line, which is tried against
@@ -101,21 +96,23 @@ class DefinitionReader {
   }
 
  private:
-  // Reads the next line into current_; at the end of the file current_ keeps
-  // the last line read.
-  bool Advance() {
-    if (!lines_.Next(next_)) return false;
-    current_.swap(next_);
-    return true;
+  // The next line of a block into line_.  A block that runs to the end of the
+  // file leaves nothing to try: its last line is content, not a header.
+  bool NextBlockLine() {
+    if (lines_.Next(line_)) return true;
+    current_.clear();
+    return false;
   }
+  // The line in line_ ends the block and is tried against the sections after it.
+  void EndBlock() { current_.swap(line_); }
 
   void ReadBody(void (DefinitionReader::*handle)(const std::string&)) {
-    while (Advance()) {
-      if (current_.empty()) continue;
+    while (NextBlockLine()) {
+      if (line_.empty()) continue;
       // Not stripped: an indented "[" line is an ordinary line of the body.
-      if (current_[0] == '[') return;
-      if (current_.size() > kMaxSectionLine) throw RunError(err::kOverflow);
-      (this->*handle)(current_);
+      if (line_[0] == '[') return EndBlock();
+      if (line_.size() > kMaxSectionLine) throw RunError(err::kOverflow);
+      (this->*handle)(line_);
     }
   }
 
@@ -125,7 +122,7 @@ class DefinitionReader {
     std::string key = line.substr(0, equals);
     StripLead(rs_, key);
     StripTrail(rs_, key);
-    key = Upper(key);
+    key = UpperCase(key);
     std::string value = line.substr(equals + 1);
     StripLead(rs_, value);
     StripTrail(rs_, value);
@@ -153,14 +150,14 @@ class DefinitionReader {
     } else if (key == "TIMEFORMAT") {
       if (value.size() >= 5) rs_.TIMEFORMAT = value;
     } else if (key == "PRINTIT") {
-      if (Upper(value) == "TRUE") rs_.PRINTIT = true;
+      if (UpperCase(value) == "TRUE") rs_.PRINTIT = true;
     } else if (key == "SHOWIT") {
-      if (Upper(value) == "TRUE") {
+      if (UpperCase(value) == "TRUE") {
         rs_.SHOWIT = true;
         rs_.platform.screen.ShowMain();
       }
     } else if (key == "LOGIT") {
-      if (Upper(value) == "TRUE") rs_.LOGIT = true;
+      if (UpperCase(value) == "TRUE") rs_.LOGIT = true;
     } else if (key == "LOGFILEPATH") {
       rs_.LOGFILEPATH = value;
     } else if (key == "LOGFILENAME") {
@@ -189,29 +186,28 @@ class DefinitionReader {
 
   void ReadHeaderBlock() {
     rs_.HeaderCount = 0;
-    while (Advance()) {
-      if (current_.size() >= 11 && Upper(std::string_view(current_).substr(1, 10)) == "HEADER_END")
-        return;
-      if (rs_.HeaderCount == kMaxHeaderLines) return;
+    while (NextBlockLine()) {
+      // The end marker may start with any character.
+      if (Names(line_, "HEADER_END") || rs_.HeaderCount == kMaxHeaderLines) return EndBlock();
       rs_.HeaderCount = Add16(rs_.HeaderCount, 1);
-      At(rs_.HeaderLines, rs_.HeaderCount) = current_;
+      At(rs_.HeaderLines, rs_.HeaderCount) = line_;
     }
   }
 
   void ReadReportTemplate() {
     rs_.ReportCount = 0;
-    while (Advance()) {
+    while (NextBlockLine()) {
       // The line after a full template is dropped; the scan goes on after it.
-      if (rs_.ReportCount == kMaxReportLines) return;
+      if (rs_.ReportCount == kMaxReportLines) return EndBlock();
       rs_.ReportCount = Add16(rs_.ReportCount, 1);
-      At(rs_.ReportLines, rs_.ReportCount) = current_;
+      At(rs_.ReportLines, rs_.ReportCount) = line_;
     }
   }
 
   ReportState& rs_;
   LineSource lines_;
-  std::string current_;  // the line the scan stands on
-  std::string next_;
+  std::string current_;  // the line the sections are tried against
+  std::string line_;     // the line just read
 };
 
 }  // namespace

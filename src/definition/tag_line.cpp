@@ -29,11 +29,10 @@ constexpr TagType kTagTypes[] = {
     {"AP", kKindFloat, " ~", " UNLOCK ANL@F RELOCK EMITL86"},
 };
 
-const TagType* FindType(std::string code) {
-  std::transform(code.begin(), code.end(), code.begin(),
-                 [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
+const TagType* FindType(std::string_view code) {
+  const std::string upper = UpperCase(code);
   for (const TagType& t : kTagTypes)
-    if (t.code == code) return &t;
+    if (t.code == upper) return &t;
   return nullptr;
 }
 
@@ -54,10 +53,10 @@ void ReadTagLine(ReportState& rs, const std::string& line) {
   std::string field = GetNextParam(rs, line);
   if (!IsNum(rs, field)) return;
   const int16_t index = NumericValue16(field);
+  Tag& tag = At(rs.TagTable, index);
   // Process_List visits slots 0 to LastTag, so it has to reach the highest
   // index defined, whatever order the lines come in.
   rs.LastTag = std::max(rs.LastTag, index);
-  Tag& tag = At(rs.TagTable, index);
   tag.TagKind = kKindUndefined;
 
   field = GetNextParam(rs, line);
@@ -71,7 +70,7 @@ void ReadTagLine(ReportState& rs, const std::string& line) {
   tag.TagKind = type->kind;
 
   field = GetNextParam(rs, line);
-  if (field.empty() || (field[0] >= '0' && field[0] <= '9')) return;
+  if (field.empty() || IsNum(rs, field)) return;  // a name never starts with a digit
   tag.TagCommand = std::string(type->prefix) + field + std::string(type->suffix);
 
   field = GetNextParam(rs, line);

@@ -29,13 +29,8 @@ class NumberScanner {
  public:
   explicit NumberScanner(std::string_view text) : text_(text) {}
 
+  // The field starts with a digit (it passed IsNum), so it carries no sign.
   double Read() {
-    SkipBlanks();
-    bool negative = false;
-    if (Peek() == '-' || Peek() == '+') {
-      negative = Take() == '-';
-      SkipBlanks();
-    }
     // Significant digits without leading zeros, and the power of ten of the
     // first of them relative to the decimal point.
     std::string digits;
@@ -78,7 +73,7 @@ class NumberScanner {
       if (ec == std::errc::result_out_of_range) value = magnitude > 0 ? HUGE_VAL : 0;
     }
     if (!std::isfinite(value)) throw RunError(err::kOverflow);
-    return negative ? -value : value;
+    return value;
   }
 
  private:
@@ -179,6 +174,13 @@ int16_t NumericValue16(std::string_view field) {
   double rounded = std::nearbyint(NumericValue(field));
   if (!(rounded >= INT16_MIN && rounded <= INT16_MAX)) throw RunError(err::kOverflow);
   return static_cast<int16_t>(rounded);
+}
+
+std::string UpperCase(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return upper;
 }
 
 }  // namespace hx

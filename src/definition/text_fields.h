@@ -33,6 +33,10 @@ double NumericValue(std::string_view field);
 // The same rounded half to even into 16 bits; out of range raises error 6.
 int16_t NumericValue16(std::string_view field);
 
+// text with a to z upper-cased, for matching keys, section names and type
+// codes, which are all plain ASCII.
+std::string UpperCase(std::string_view text);
+
 }  // namespace hx
 
 #endif  // HX_DEFINITION_TEXT_FIELDS_H_
