@@ -7,6 +7,9 @@
 
 namespace hx {
 
+namespace {
+
+// The one place where file-system failures become run-time error numbers.
 int32_t FileErrorNumber(int error) {
   switch (error) {
     case ENOENT:
@@ -37,6 +40,8 @@ int32_t FileErrorNumber(int error) {
   }
 }
 
+}  // namespace
+
 void AppendLogLine(const std::string& path, const std::string& line) {
   std::FILE* file = std::fopen(path.c_str(), "ab");
   if (file == nullptr) throw RunError(FileErrorNumber(errno), path);
@@ -44,16 +49,11 @@ void AppendLogLine(const std::string& path, const std::string& line) {
   // The line ending is CR LF on every platform: the log is read on the
   // plant's Windows machines as well.
   const std::string record = line + "\r\n";
-  errno = 0;
-  bool written =
-      std::fwrite(record.data(), 1, record.size(), file) == record.size() && std::fflush(file) == 0;
-  int error = errno;
+  const bool written = std::fwrite(record.data(), 1, record.size(), file) == record.size();
+  const int write_error = errno;
   // A full disk may only show when the buffer is handed over at close.
-  if (std::fclose(file) != 0 && written) {
-    written = false;
-    error = errno;
-  }
-  if (!written) throw RunError(FileErrorNumber(error), path);
+  const bool closed = std::fclose(file) == 0;
+  if (!written || !closed) throw RunError(FileErrorNumber(written ? errno : write_error), path);
 }
 
 }  // namespace hx

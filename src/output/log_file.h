@@ -9,7 +9,6 @@
 #ifndef HX_OUTPUT_LOG_FILE_H_
 #define HX_OUTPUT_LOG_FILE_H_
 
-#include <cstdint>
 #include <string>
 
 namespace hx {
@@ -17,10 +16,6 @@ namespace hx {
 // Appends line and CR LF to the file at path, creating it when missing.  The
 // bytes of line are written as they are; nothing already in the file changes.
 void AppendLogLine(const std::string& path, const std::string& line);
-
-// The run-time error number for a C library errno from opening, writing or
-// closing a file.  The one place where file-system failures are translated.
-int32_t FileErrorNumber(int error);
 
 }  // namespace hx
 

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
 
 namespace hx::testing {
 
@@ -21,7 +20,6 @@ struct ScratchFolder {
   }();
   ~ScratchFolder() {
     std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
     std::filesystem::remove_all(path_, ignored);
   }
   const std::string& path() const { return path_; }
@@ -31,14 +29,6 @@ inline std::string ReadFile(const std::string& path) {
   std::ostringstream bytes;
   bytes << std::ifstream(path, std::ios::binary).rdbuf();
   return bytes.str();
-}
-
-// txtShow's content split at the CR LF that ends every inserted line.
-inline std::vector<std::string> ScreenLines(const std::string& text) {
-  std::vector<std::string> lines;
-  for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
-    lines.push_back(text.substr(at, end - at));
-  return lines;
 }
 
 }  // namespace hx::testing

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstddef>
 
 namespace hx {
@@ -24,14 +25,10 @@ std::string Number(int value, size_t width) {
   return digits;
 }
 
-// Days since 1970-01-01 of a date in the proleptic Gregorian calendar.
-long long DaysFromCivil(int year, int month, int day) {
-  const long long y = month <= 2 ? year - 1 : year;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const long long yoe = y - era * 400;
-  const long long doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
+std::chrono::sys_days Days(const LocalTime& t) {
+  using namespace std::chrono;
+  return year_month_day(year(t.year), month(static_cast<unsigned>(t.month)),
+                        day(static_cast<unsigned>(t.day)));
 }
 
 std::string_view MonthName(int month) {
@@ -40,14 +37,12 @@ std::string_view MonthName(int month) {
 }
 
 std::string_view DayName(const LocalTime& t) {
-  // 1970-01-01 was a Thursday.
-  long long weekday = (DaysFromCivil(t.year, t.month, t.day) + 4) % 7;
-  if (weekday < 0) weekday += 7;
-  return kDayNames[static_cast<size_t>(weekday)];
+  return kDayNames[std::chrono::weekday(Days(t)).c_encoding()];
 }
 
 int DayOfYear(const LocalTime& t) {
-  return static_cast<int>(DaysFromCivil(t.year, t.month, t.day) - DaysFromCivil(t.year, 1, 1) + 1);
+  using namespace std::chrono;
+  return static_cast<int>((Days(t) - sys_days(year(t.year) / January / 1)).count()) + 1;
 }
 
 // Length of the placeholder that a run of `run` letters `letter` starts with.

@@ -17,14 +17,6 @@ bool IsBlank(char c) {
   return static_cast<unsigned char>(c) <= 32;
 }
 
-std::string ToUpper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return upper;
-}
-
-// Fills out with blanks to `length` characters when it is shorter.
 void PadTo(std::string& out, int length) {
   if (out.size() < static_cast<size_t>(length)) out.resize(static_cast<size_t>(length), ' ');
 }
@@ -45,19 +37,18 @@ std::string ClockText(ReportState& rs, const std::string& pattern, std::string_v
 void ExpandField(ReportState& rs, std::string& out, const std::string& code, int16_t column,
                  int16_t end) {
   if (IsNum(rs, code)) {
-    const int16_t n = NumericValue16(code);
-    PlaceAt(out, column, At(rs.TagTable, n).TagText);
+    PlaceAt(out, column, At(rs.TagTable, NumericValue16(code)).TagText);
     // A tag field covers its whole template span, so a short value never
     // lets the text after the field slide left.
     PadTo(out, end);
     return;
   }
-  const std::string upper = ToUpper(code);
-  if (upper == "T") {
+  // The other codes that do something are one letter, in either case.
+  if (code == "T" || code == "t") {
     PlaceAt(out, column, ClockText(rs, rs.TIMEFORMAT, kDefaultTimeFormat));
-  } else if (upper == "D") {
+  } else if (code == "D" || code == "d") {
     PlaceAt(out, column, ClockText(rs, rs.DATEFORMAT, kDefaultDateFormat));
-  } else if (upper == "F") {
+  } else if (code == "F" || code == "f") {
     // The page break goes out the moment the field closes; the line that
     // holds it follows on the new page.
     LinePrint(rs, kFormFeedLine);
