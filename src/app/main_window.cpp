@@ -4,13 +4,10 @@
 #include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <cmath>
+
+#include "ui/message_layout.h"
 
 namespace hx {
-
-int TwipsToPixels(double twips, double dpi) {
-  return static_cast<int>(std::lround(twips * dpi / 1440.0));
-}
 
 MainWindow::MainWindow() : txtShow_(new QPlainTextEdit(this)) {
   setWindowTitle(QStringLiteral("Main"));
@@ -36,10 +33,9 @@ void MainWindow::ShowMain() {
 
 void MainWindow::InsertText(const std::string& text) {
   // The report's line ends are CR LF; the text box wants one line break.
-  QString s = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  txtShow_->insertPlainText(s);
+  const std::string plain = WithPlainLineBreaks(text);
+  txtShow_->insertPlainText(
+      QString::fromLatin1(plain.data(), static_cast<qsizetype>(plain.size())));
 }
 
 void MainWindow::ProcessEvents() {

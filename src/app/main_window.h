@@ -35,9 +35,6 @@ class MainWindow : public QWidget, public Screen {
   QPlainTextEdit* txtShow_;
 };
 
-// Twips (1/1440 inch) to pixels at the screen's logical resolution.
-int TwipsToPixels(double twips, double dpi);
-
 }  // namespace hx
 
 #endif  // HX_APP_MAIN_WINDOW_H_

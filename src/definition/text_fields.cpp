@@ -123,15 +123,13 @@ std::string GetNextParam(ReportState& rs, const std::string& text) {
     ps.current = 255;
     ps.length = CheckedInt16(static_cast<long long>(text.size()));
 
-    // Positions are 1-based and 16-bit like the length they run up to.
-    auto at = [&](int16_t position) { return text[static_cast<size_t>(position) - 1]; };
-    while (ps.position <= ps.length && IsDelimiter(at(ps.position)))
-      ps.position = Add16(ps.position, 1);
+    // Positions are 1-based and stop one past the 16-bit length.
+    auto at = [&](int32_t position) { return text[static_cast<size_t>(position) - 1]; };
+    while (ps.position <= ps.length && IsDelimiter(at(ps.position))) ++ps.position;
     if (ps.position > ps.length) return;  // used up: every later call with this text gives ""
 
-    ps.end_position = Add16(ps.position, 1);
-    while (ps.end_position <= ps.length && !IsDelimiter(at(ps.end_position)))
-      ps.end_position = Add16(ps.end_position, 1);
+    ps.end_position = ps.position + 1;
+    while (ps.end_position <= ps.length && !IsDelimiter(at(ps.end_position))) ++ps.end_position;
     token = text.substr(static_cast<size_t>(ps.position) - 1,
                         static_cast<size_t>(ps.end_position - ps.position));
     ps.position = ps.end_position;

@@ -43,7 +43,12 @@ TEST(GetNextParamTest, ContinuesOnAnEqualTextAndStartsOverOnAnother) {
 
 TEST(GetNextParamTest, TextBeyond16BitsIsAnOverflowReportedUnderItsLabel) {
   testing::FakeRun run;
-  EXPECT_EQ(GetNextParam(run.rs, "1 " + std::string(32767, 'x')), "");
+  // The longest text it can take still yields its last field.
+  const std::string longest = "1 " + std::string(32765, 'x');
+  EXPECT_EQ(GetNextParam(run.rs, longest), "1");
+  EXPECT_EQ(GetNextParam(run.rs, longest), std::string(32765, 'x'));
+  EXPECT_TRUE(run.dialog.messages.empty());
+  EXPECT_EQ(GetNextParam(run.rs, "1 " + std::string(32766, 'x')), "");
   ASSERT_EQ(run.dialog.messages.size(), 1u);
   EXPECT_EQ(run.dialog.messages[0].text, "Error: 6  \r\nOverflow in: GetNextParam$");
   EXPECT_EQ(GetNextParam(run.rs, "ok"), "ok");  // still usable afterwards

@@ -11,12 +11,19 @@
 #ifndef HX_PLATFORM_PLATFORM_H_
 #define HX_PLATFORM_PLATFORM_H_
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
 namespace hx {
 
 class VendorLibraries;  // comm/vendor.h
+
+// Window and dialog sizes are given in twips, 1/1440 inch.
+inline constexpr double kTwipsPerInch = 1440;
+inline int TwipsToPixels(double twips, double dpi) {
+  return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
+}
 
 // Folder separator used to join the program folder or LOGFILEPATH with a file name.
 #ifdef _WIN32

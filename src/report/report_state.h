@@ -42,8 +42,10 @@ struct ParamState {
   std::string source;
   int16_t current = 0;
   int16_t length = 0;
-  int16_t position = 0;  // 1-based; 0 = tokenising has not started
-  int16_t end_position = 0;
+  // 1-based; 0 = tokenising has not started.  Wider than the length they run
+  // up to, so that a line of the longest length still reaches "one past its end".
+  int32_t position = 0;
+  int32_t end_position = 0;
 };
 
 struct ReportState {

@@ -16,8 +16,6 @@ namespace hx {
 
 namespace {
 
-constexpr double kTwipsPerInch = 1440;
-
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) {
   auto* button = new QPushButton(QString::fromLatin1(caption), parent);
   button->setObjectName(QString::fromLatin1(name));
@@ -86,7 +84,7 @@ MBox1::MBox1()
 }
 
 int MBox1::Pixels(double twips) const {
-  return static_cast<int>(std::lround(twips * dpi_ / kTwipsPerInch));
+  return TwipsToPixels(twips, dpi_);
 }
 
 void MBox1::SetText(const std::string& message) {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/platform.h"
 #include "ui/message_layout.h"
 
 class QLabel;
