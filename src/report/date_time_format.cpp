@@ -62,13 +62,42 @@ size_t PlaceholderLength(char letter, size_t run) {
   }
 }
 
+bool StartsWithCaseless(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         std::equal(prefix.begin(), prefix.end(), text.begin(),
+                    [](char a, char b) { return Lower(a) == Lower(b); });
+}
+
+// The morning/afternoon markers "AM/PM" and "A/P", written in the case the
+// report wants them.
+constexpr std::string_view kMarkers[] = {"am/pm", "a/p"};
+
 }  // namespace
 
 std::string FormatDateTime(std::string_view pattern, const LocalTime& t) {
+  // A marker anywhere in the pattern puts its hours on the 12-hour clock.
+  bool twelve_hour = false;
+  for (size_t k = 0; k < pattern.size(); ++k)
+    for (std::string_view marker : kMarkers)
+      twelve_hour = twelve_hour || StartsWithCaseless(pattern.substr(k), marker);
+  const bool afternoon = t.hour >= 12;
+
   std::string out;
   bool after_hour = false;
   size_t i = 0;
   while (i < pattern.size()) {
+    if (StartsWithCaseless(pattern.substr(i), kMarkers[0])) {
+      out += pattern.substr(afternoon ? i + 3 : i, 2);
+      i += kMarkers[0].size();
+      after_hour = false;
+      continue;
+    }
+    if (StartsWithCaseless(pattern.substr(i), kMarkers[1])) {
+      out += pattern[afternoon ? i + 2 : i];
+      i += kMarkers[1].size();
+      after_hour = false;
+      continue;
+    }
     const char letter = Lower(pattern[i]);
     size_t run = 1;
     while (i + run < pattern.size() && Lower(pattern[i + run]) == letter) ++run;
@@ -104,7 +133,7 @@ std::string FormatDateTime(std::string_view pattern, const LocalTime& t) {
           out += Number(t.year, 4);
         break;
       case 'h':
-        out += Number(t.hour, length);
+        out += Number(twelve_hour ? (t.hour + 11) % 12 + 1 : t.hour, length);
         break;
       case 'n':
         out += Number(t.minute, length);

@@ -22,6 +22,11 @@ TEST(FormatDateTimeTest, Placeholders) {
       {"dddd, mmmm d", late, "Friday, December 31"},
       {"y", monday, "68"},
       {"at [T] #%", monday, "at [T] #%"},
+      // Morning and afternoon markers, in the pattern's own case, on the 12-hour clock.
+      {"hh:mm AM/PM", late, "11:59 PM"},
+      {"h:nn am/pm", monday, "7:05 am"},
+      {"hh:nn a/p", LocalTime{2026, 1, 1, 0, 30, 0}, "12:30 a"},
+      {"hh:nn A/P", LocalTime{2026, 1, 1, 12, 0, 0}, "12:00 P"},
   };
   for (const Case& c : cases) EXPECT_EQ(FormatDateTime(c.pattern, c.t), c.expected) << c.pattern;
 }
