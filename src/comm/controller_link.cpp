@@ -12,15 +12,6 @@ namespace hx {
 
 namespace {
 
-// The vendor library writes into what it is given, so every text goes to it
-// as a zero-terminated copy of its own; the copy is one byte longer than the
-// text so that even a library that terminates a full buffer stays inside it.
-std::vector<char> WritableCopy(const std::string& text) {
-  std::vector<char> copy(text.begin(), text.end());
-  copy.push_back('\0');
-  return copy;
-}
-
 // A length the library reports, made safe to cut a buffer of size characters
 // with: a library that claims less than nothing gave nothing, one that claims
 // more than the buffer gave the whole buffer.
@@ -66,7 +57,9 @@ int32_t GetHandle(ReportState& rs) {
 }
 
 int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, std::string& reply) {
-  int16_t status = kStatusOk;
+  // Until the library has answered there is no status: a query that could
+  // not be exchanged must not pass for one that succeeded with an empty reply.
+  int16_t status = kStatusNoExchange;
   Trap(rs, "SendRecv", [&] {
     std::vector<char> text = WritableCopy(command);
     const int32_t length = Length32(command);
@@ -75,14 +68,14 @@ int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, st
     // so a repeat that reports a length without writing shows the first answer.
     std::vector<char> buffer(size + 1, '\0');
     auto exchange = [&] {
+      status = kStatusNoExchange;
       int32_t reply_length = 0;
-      const int16_t result = rs.platform.vendor.T31MdsSendRece(
-          handle, text.data(), length, buffer.data(), static_cast<int32_t>(size), &reply_length);
+      status = rs.platform.vendor.T31MdsSendRece(handle, text.data(), length, buffer.data(),
+                                                 static_cast<int32_t>(size), &reply_length);
       reply.assign(buffer.data(), ReportedLength(reply_length, size));
-      return result;
     };
 
-    status = exchange();
+    exchange();
     if (status == kStatusOk) return;
     // Any status but success makes the run doubtful for whoever scheduled
     // it, even a power-up clear request that the repeat then answers.
@@ -95,7 +88,7 @@ int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, st
       // answers is the answer.
       status = SendPUC(rs, handle);
       if (status != kStatusOk) return;
-      status = exchange();
+      exchange();
     } else {
       CommError(rs, status, "Error while sending " + command + " to '" + rs.CtrlName + "'");
     }

@@ -19,12 +19,17 @@ inline constexpr int16_t kStatusQueryFailed = -1;
 inline constexpr int16_t kStatusWantsPowerUpClear = -4;
 inline constexpr int16_t kStatusNotResponding = -29;
 inline constexpr int16_t kStatusPortInUse = -100;
+// SendRecv's result when the query could not be exchanged at all (the library
+// failed and the failure has been reported); no controller answers with it.
+inline constexpr int16_t kStatusNoExchange = INT16_MIN;
 
 // Prepares BufferSize and ReplyBuffer.  Traps nothing.
 void InitBuffers(ReportState& rs);
 // Opens the controller named CtrlName; its handle, 0 when it cannot be opened.
 int32_t GetHandle(ReportState& rs);
-// Sends command to the controller and overwrites reply with its answer.
+// Sends command to the controller and overwrites reply with its answer.  A
+// failure inside is reported under "SendRecv"; the result is then the status
+// the controller gave, or kStatusNoExchange when the query got no answer.
 int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, std::string& reply);
 // Sends the power-up clear "A".
 int16_t SendPUC(ReportState& rs, int32_t handle);

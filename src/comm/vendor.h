@@ -13,6 +13,8 @@
 #define HX_COMM_VENDOR_H_
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace hx {
 
@@ -33,6 +35,14 @@ class VendorLibraries {
   virtual int16_t StringAsLong(int32_t* value, char* text) = 0;
   virtual int16_t StringAsFloat(float* value, char* text) = 0;
 };
+
+// The libraries may write into any text they are given, so each gets a
+// zero-terminated copy of its own and the program's text stays as it was.
+inline std::vector<char> WritableCopy(const std::string& text) {
+  std::vector<char> copy(text.begin(), text.end());
+  copy.push_back('\0');
+  return copy;
+}
 
 }  // namespace hx
 

@@ -10,17 +10,6 @@
 #include "ui/run_error.h"
 
 namespace hx {
-namespace {
-
-// The conversion library takes a zero-terminated text it may write into, so
-// it gets a copy and the reply stays as the controller sent it.
-std::vector<char> WritableCopy(const std::string& text) {
-  std::vector<char> copy(text.begin(), text.end());
-  copy.push_back('\0');
-  return copy;
-}
-
-}  // namespace
 
 void Process_List(ReportState& rs) {
   Trap(rs, "Process_List", [&] {
@@ -65,7 +54,7 @@ void Process_List(ReportState& rs) {
           break;
         }
         case kKindText:
-          tag.TagText = StringText(tag, reply);
+          tag.TagText = StringText(rs, tag, reply);
           break;
         default:
           break;  // a tag of unknown kind only ever shows a failure fill

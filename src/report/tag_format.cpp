@@ -6,6 +6,7 @@
 #include <cmath>
 #include <system_error>
 
+#include "definition/text_fields.h"
 #include "ui/run_error.h"
 
 namespace hx {
@@ -17,11 +18,6 @@ constexpr size_t kMaxLeadingBlanks = 12;
 constexpr int kFloatSignificantDigits = 7;
 // Width of the failure fill of a tag that has neither a width nor texts.
 constexpr int16_t kBareFillWidth = 3;
-
-// A blank is any character with code 32 or less, as in the definition file.
-bool IsBlank(char c) {
-  return static_cast<unsigned char>(c) <= 32;
-}
 
 // A field width that cannot be negative; a negative one is an invalid argument.
 size_t FieldWidth(int16_t width) {
@@ -158,18 +154,19 @@ std::string FloatText(const Tag& tag, float value) {
   int16_t width = Add16(digits_and_decimals, 1);
   if (!std::isfinite(value)) return Stars(width);
   std::string s = FormatWithMask(value, tag.TagFormat);
-  // Without decimals the mask still leaves its separator at the end.
-  if (tag.TagDecimals == 0 && !s.empty()) s.pop_back();
+  // Without decimals the mask still leaves its separator at the end.  Only
+  // that separator goes: a tag without a mask shows its value in general
+  // form, and cutting a digit off that would show another number.
+  if (tag.TagDecimals == 0 && s.ends_with('.')) s.pop_back();
   if (s.size() > FieldWidth(width)) return Stars(width);
   return RightJustify(s, width);
 }
 
-std::string StringText(const Tag& tag, std::string_view reply) {
+std::string StringText(ReportState& rs, const Tag& tag, std::string_view reply) {
   int16_t width = tag.TagDigits > 0 ? tag.TagDigits : int16_t{1};
   std::string s = LeftJustify(reply.empty() ? std::string_view(tag.TagFalseText) : reply, width);
-  auto first = std::find_if_not(s.begin(), s.end(), IsBlank);
-  auto last = std::find_if_not(s.rbegin(), s.rend(), IsBlank).base();
-  return first < last ? std::string(first, last) : std::string();
+  StripLead(rs, s);
+  return StripTrail(rs, s);
 }
 
 std::string FailureFill(const Tag& tag, bool marked) {

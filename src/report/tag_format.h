@@ -1,7 +1,7 @@
 // Display texts of tag values: the justification rules, the number masks and
 // the per-kind rules that turn one converted reply into the TagText the
-// template shows.  Process_List does the querying; everything here is a pure
-// function of its arguments, so the formatting can be checked value by value.
+// template shows.  Process_List does the querying; everything here depends on
+// its arguments alone, so the formatting can be checked value by value.
 //
 // Widths are 16-bit like every width of the program: a width sum that leaves
 // the 16-bit range raises RunError 6, a negative field width RunError 5.  The
@@ -39,10 +39,12 @@ std::string FormatWithMask(float value, std::string_view mask);
 std::string IntegerText(const Tag& tag, int32_t value);
 // TagText of a floating-point tag whose reply converted to value.  A value
 // the field cannot show (too wide, infinite, not a number) fills the field
-// with "*", as an integer does, rather than showing a cut and wrong number.
+// with "*", as an integer does, rather than showing a cut and wrong number;
+// without decimals the separator the mask leaves is dropped, never a digit.
 std::string FloatText(const Tag& tag, float value);
-// TagText of a string tag whose reply was reply.
-std::string StringText(const Tag& tag, std::string_view reply);
+// TagText of a string tag whose reply was reply.  The blanks are stripped by
+// StripLead and StripTrail, which report their own failures through rs.
+std::string StringText(ReportState& rs, const Tag& tag, std::string_view reply);
 // TagText of a tag whose query failed: "?" characters as wide as its value
 // display, with "TAG" over the second to fourth when marked.  The mark is for
 // a tag the controller could not answer; an unmarked fill means the

@@ -5,6 +5,7 @@
 #include <limits>
 #include <tuple>
 
+#include "testing/fake_platform.h"
 #include "ui/run_error.h"
 
 namespace hx {
@@ -41,6 +42,10 @@ TEST(TagFormatTest, FloatText) {
       {MakeTag(3, 0, "###0."), 12.6f, "  13"},
       {MakeTag(3, 0, "###0."), 99.5f, " 100"},
       {MakeTag(5, 1, ""), 3.14159f, "3.14159"},
+      // Without a mask the general form has no separator to lose, and keeps its digits.
+      {MakeTag(5, 0, ""), 12.5f, "  12.5"},
+      {MakeTag(5, 0, ""), 0.f, "     0"},
+      {MakeTag(5, 0, ""), 1e-5f, " 1E-05"},
       {MakeTag(0, 0, "", "HIGH", "LOW"), -0.f, "LOW "},
       {MakeTag(0, 0, "", "HIGH", "LOW"), kNaN, "LOW "},
       {MakeTag(0, 0, "", "HIGH", "LOW"), 1e-3f, "HIGH"}};
@@ -49,6 +54,7 @@ TEST(TagFormatTest, FloatText) {
 }
 
 TEST(TagFormatTest, StringTextCutsThenStrips) {
+  testing::FakeRun run;
   const std::tuple<int16_t, std::string, std::string, std::string> cases[] = {
       {5, "  HELLO", "", "HEL"},
       {5, "AB CDEFG", "", "AB CD"},
@@ -58,7 +64,7 @@ TEST(TagFormatTest, StringTextCutsThenStrips) {
       {5, "\xE9t\xE9", "", "\xE9t\xE9"},  // bytes above 127 are no blanks
   };
   for (const auto& [digits, reply, off, expected] : cases)
-    EXPECT_EQ(StringText(MakeTag(digits, 0, "", "", off), reply), expected) << reply;
+    EXPECT_EQ(StringText(run.rs, MakeTag(digits, 0, "", "", off), reply), expected) << reply;
 }
 
 TEST(TagFormatTest, FailureFill) {
