@@ -115,12 +115,30 @@ size_t CommandLength(const char* command, int32_t stated) {
   return strnlen(command, static_cast<size_t>(stated));
 }
 
-void PutReply(const std::string& reply, char* buffer, int32_t size, bool terminated) {
-  if (buffer == nullptr || size <= 0) return;
+// Puts as much of reply into the caller's buffer as fits and says how much that was.
+size_t PutReply(const std::string& reply, char* buffer, int32_t size, bool terminated) {
+  if (buffer == nullptr || size <= 0) return 0;
   const size_t room = static_cast<size_t>(size) - (terminated ? 1 : 0);
   const size_t n = std::min(reply.size(), room);
   std::memcpy(buffer, reply.data(), n);
   if (n < static_cast<size_t>(size)) buffer[n] = '\0';
+  return n;
+}
+
+// One exchange with the controller behind handle: the plant is asked under
+// the library's lock, and the controller's latency then passes outside it.
+template <class Ask>
+auto Exchange(int32_t handle, Ask ask) {
+  Library& library = TheLibrary();
+  int latency = 0;
+  decltype(ask(library.plant)) result{};
+  {
+    std::lock_guard lock(library.mutex);
+    result = ask(library.plant);
+    latency = library.plant.LatencyMs(handle);
+  }
+  Wait(latency);
+  return result;
 }
 
 bool IsPowerUpClear(const char* command) {
@@ -158,51 +176,27 @@ HX_VENDOR_EXPORT int16_t HX_VENDOR_CALL T31MdsSendRece(int32_t handle, char* com
   const std::string sent(command != nullptr ? command : "", CommandLength(command, command_length));
   Journal("send " + std::to_string(handle) + " " + std::to_string(command_length) + " " +
           Printable(sent.data(), sent.size()));
-  Library& library = TheLibrary();
-  lumo::Answer answer;
-  int latency = 0;
-  {
-    std::lock_guard lock(library.mutex);
-    answer = library.plant.Query(handle, sent);
-    latency = library.plant.LatencyMs(handle);
-  }
-  Wait(latency);
-  PutReply(answer.reply, reply, reply_size, false);
-  if (reply_length != nullptr) {
-    const size_t put = reply != nullptr && reply_size > 0
-                           ? std::min(answer.reply.size(), static_cast<size_t>(reply_size))
-                           : 0;
+  const lumo::Answer answer =
+      Exchange(handle, [&](lumo::Plant& plant) { return plant.Query(handle, sent); });
+  const size_t put = PutReply(answer.reply, reply, reply_size, false);
+  if (reply_length != nullptr)
     *reply_length = answer.reported_length.value_or(static_cast<int32_t>(put));
-  }
   return answer.status;
 }
 
 HX_VENDOR_EXPORT int16_t HX_VENDOR_CALL T31MdsSendReceSz(int32_t handle, char* command, char* reply,
                                                          int32_t reply_size) {
-  Library& library = TheLibrary();
   if (IsPowerUpClear(command)) {
     Journal("puc " + std::to_string(handle));
-    int16_t status = 0;
-    int latency = 0;
-    {
-      std::lock_guard lock(library.mutex);
-      status = library.plant.PowerUpClear(handle);
-      latency = library.plant.LatencyMs(handle);
-    }
-    Wait(latency);
+    const int16_t status =
+        Exchange(handle, [&](lumo::Plant& plant) { return plant.PowerUpClear(handle); });
     PutReply("", reply, reply_size, true);
     return status;
   }
   const std::string sent = command != nullptr ? command : "";
   Journal("sendsz " + std::to_string(handle) + " " + Printable(sent.data(), sent.size()));
-  lumo::Answer answer;
-  int latency = 0;
-  {
-    std::lock_guard lock(library.mutex);
-    answer = library.plant.Query(handle, sent);
-    latency = library.plant.LatencyMs(handle);
-  }
-  Wait(latency);
+  const lumo::Answer answer =
+      Exchange(handle, [&](lumo::Plant& plant) { return plant.Query(handle, sent); });
   PutReply(answer.reply, reply, reply_size, true);
   return answer.status;
 }

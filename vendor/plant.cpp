@@ -211,9 +211,9 @@ int16_t Plant::PowerUpClear(int32_t handle) {
   return status;
 }
 
-int Plant::LatencyMs(int32_t handle) const {
-  if (handle < 1 || static_cast<size_t>(handle) > controllers_.size()) return 0;
-  return controllers_[static_cast<size_t>(handle) - 1].latency_ms;
+int Plant::LatencyMs(int32_t handle) {
+  const Controller* c = Find(handle);
+  return c != nullptr ? c->latency_ms : 0;
 }
 
 }  // namespace lumo

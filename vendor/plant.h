@@ -59,7 +59,7 @@ class Plant {
   Answer Query(int32_t handle, std::string_view command);
   int16_t PowerUpClear(int32_t handle);
   // How long an exchange with the controller behind handle takes.
-  int LatencyMs(int32_t handle) const;
+  int LatencyMs(int32_t handle);
 
  private:
   enum class Recovery { kFresh, kAsked, kCleared };
