@@ -213,6 +213,15 @@ class DefinitionReader {
 }  // namespace
 
 void ReadDefinition(ReportState& rs, std::istream& in) {
+  // An editor that saves the file as UTF-8 may put a byte order mark in
+  // front; left in place it would hide the first section header.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  char head[3] = {};
+  in.read(head, sizeof head);
+  if (std::string_view(head, static_cast<size_t>(in.gcount())) != kByteOrderMark) {
+    in.clear();
+    in.seekg(0);
+  }
   DefinitionReader(rs, in).Read();
 }
 

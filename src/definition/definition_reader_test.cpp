@@ -77,6 +77,7 @@ TEST(ReadDefinitionTest, ScansSectionsInTheirFixedOrder) {
        "TRUE\r\n",
        "PRINTIT LOGIT H1:h R0:"},
       {"lower case prefix", "[setup-OLD]\r\nLOGIT=TRUE\r\n", "LOGIT H0: R0:"},
+      {"UTF-8 byte order mark", "\xEF\xBB\xBF[SETUP]\r\nLOGIT=TRUE\r\n", "LOGIT H0: R0:"},
       {"TAGSET", "[TAGSET]\r\n0 1 IV X 1 0\r\n", "T0 H0: R0:"},
       {"REPORTS", "[REPORTS]\r\nr\r\n", "H0: R1:r"},
       {"indented header inside a body", "[SETUP]\r\n  [TAGS]\r\n0 1 IV X 1 0\r\n", "H0: R0:"},
