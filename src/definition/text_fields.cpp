@@ -10,9 +10,6 @@
 namespace hx {
 namespace {
 
-bool IsBlank(char c) {
-  return static_cast<unsigned char>(c) <= 32;
-}
 bool IsDelimiter(char c) {
   return IsBlank(c) || c == ',';
 }

@@ -17,6 +17,12 @@
 
 namespace hx {
 
+// A blank: any character with code 32 or less.  Bytes above 127 are letters
+// of the code page, hence the unsigned comparison.
+inline bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
+
 // Next field of text, or "" when none is left.  Calling again with an equal
 // text continues where the previous call stopped; another text starts over.
 std::string GetNextParam(ReportState& rs, const std::string& text);

@@ -12,11 +12,6 @@ namespace hx {
 
 namespace {
 
-// Bytes above 127 are letters of the code page, not blanks, hence unsigned.
-bool IsBlank(char c) {
-  return static_cast<unsigned char>(c) <= 32;
-}
-
 void PadTo(std::string& out, int length) {
   if (out.size() < static_cast<size_t>(length)) out.resize(static_cast<size_t>(length), ' ');
 }
