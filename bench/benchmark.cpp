@@ -9,11 +9,15 @@
 // It prints each median time and peak resident memory, the ratio full/floor
 // and, for the latency run, the ratio to the sum of its exchanges.
 //
-// Usage: hx_benchmark [runs]   (default 5)
+// Usage: hx_benchmark [runs]          (default 5)
+//        hx_benchmark --write DIR     writes the full report's HX_RPT.INI and
+//                                     LUMOCOM.SIM into DIR, for profiling by hand
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -126,6 +130,11 @@ Result Measure(const char* what, int runs, const std::string& ini, const std::st
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--write") == 0) {
+    std::ofstream(std::string(argv[2]) + "/HX_RPT.INI", std::ios::binary) << FullDefinition();
+    std::ofstream(std::string(argv[2]) + "/LUMOCOM.SIM", std::ios::binary) << Simulation(0);
+    return 0;
+  }
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   const int latency_ms = 2;
   std::printf("HX_RPT benchmark, median of %d runs each\n", runs);
