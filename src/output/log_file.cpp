@@ -26,6 +26,7 @@ int32_t FileErrorNumber(int error) {
     case ENAMETOOLONG:
       return err::kBadFileName;
     case ENOSPC:
+    case EFBIG:  // the file may grow no further: full, as far as the log is concerned
 #ifdef EDQUOT
     case EDQUOT:
 #endif

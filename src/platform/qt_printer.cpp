@@ -95,7 +95,15 @@ void QtPrinter::EjectPage() {
 void QtPrinter::EndJob() {
   if (!job_open_) return;
   job_open_ = false;
+  // Qt hands the finished job to the print server inside end() without
+  // telling whether the server took it.  libcups keeps the status of its last
+  // request, which is that hand-over; one request just before makes sure an
+  // older failure is not taken for it.
+  cupsFreeDests(1, cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr));
   if (!painter_.end()) throw RunError(err::kPrinterError, "the print job could not be completed");
+  if (cupsLastError() >= IPP_STATUS_REDIRECTION_OTHER_SITE)
+    throw RunError(err::kPrinterError,
+                   std::string("the print server did not take the job: ") + cupsLastErrorString());
 }
 
 }  // namespace hx
