@@ -5,23 +5,37 @@
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <cstdlib>
+#include <optional>
 
 #include "ui/run_error.h"
 
 namespace hx {
 
-int CupsDefaultOrientation() {
+namespace {
+
+struct Destination {
+  std::string name;
+  int orientation;
+};
+
+// The system's default print destination and the orientation it prints in,
+// from its orientation-requested option (the server's default or the user's
+// lpoptions; 4 or 5 is landscape).  One request to the print server; none
+// when there is no printer at all.
+std::optional<Destination> DefaultDestination() {
   cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-  if (dest == nullptr) throw RunError(err::kPrinterError, "no default printer");
+  if (dest == nullptr) return std::nullopt;
   const char* value = cupsGetOption("orientation-requested", dest->num_options, dest->options);
   if (value == nullptr)
     value = cupsGetOption("orientation-requested-default", dest->num_options, dest->options);
-  int code = value ? std::atoi(value) : 3;
+  const int code = value ? std::atoi(value) : 3;
+  Destination d{dest->name, (code == 4 || code == 5) ? Printer::kLandscape : 1};
   cupsFreeDests(1, dest);
-  return (code == 4 || code == 5) ? Printer::kLandscape : 1;
+  return d;
 }
+
+}  // namespace
 
 QtPrinter::QtPrinter() : font_(QStringLiteral("Courier New"), 12) {
   font_.setStyleHint(QFont::Monospace);
@@ -40,7 +54,8 @@ void QtPrinter::SetFontSize(double points) {
 
 std::string QtPrinter::DeviceName() {
   if (printer_) return printer_->printerName().toLatin1().toStdString();
-  return QPrinterInfo::defaultPrinterName().toLatin1().toStdString();
+  const auto dest = DefaultDestination();
+  return dest ? dest->name : std::string();
 }
 
 // The job always goes to the system's default printer at the moment it
@@ -48,26 +63,27 @@ std::string QtPrinter::DeviceName() {
 void QtPrinter::FollowDefault() {}
 
 int QtPrinter::Orientation() {
-  return CupsDefaultOrientation();
+  const auto dest = DefaultDestination();
+  if (!dest) throw RunError(err::kPrinterError, "no default printer");
+  return dest->orientation;
 }
 
 void QtPrinter::BeginJob() {
   if (job_open_) return;
-  QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  if (info.isNull()) throw RunError(err::kPrinterError, "no printer is set up");
-  printer_ = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-  printer_->setDocName(QStringLiteral("HX_RPT"));
-  int orientation = 1;
-  try {
-    orientation = CupsDefaultOrientation();
-  } catch (const RunError&) {
-  }
-  printer_->setPageOrientation(orientation == kLandscape ? QPageLayout::Landscape
-                                                         : QPageLayout::Portrait);
-  if (!painter_.begin(printer_.get())) {
-    printer_.reset();
+  // Without any printer Qt still offers a printer object, one that writes
+  // PDF under an empty name: that is no printer for a report.
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  if (printer->outputFormat() != QPrinter::NativeFormat || printer->printerName().isEmpty())
+    throw RunError(err::kPrinterError, "no printer is set up");
+  printer->setDocName(QStringLiteral("HX_RPT"));
+  // The page is laid out in the queue's own orientation, so that a landscape
+  // queue gets landscape pages rather than portrait pages turned sideways.
+  const auto dest = DefaultDestination();
+  const bool landscape = dest && dest->orientation == kLandscape;
+  printer->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  if (!painter_.begin(printer.get()))
     throw RunError(err::kPrinterError, "the print job could not be started");
-  }
+  printer_ = std::move(printer);
   painter_.setFont(QFont(font_, printer_.get()));
   job_open_ = true;
   y_ = 0;

@@ -45,12 +45,6 @@ class QtPrinter : public Printer {
   double y_ = 0;  // top of the next line, in device pixels from the printable area's top
 };
 
-// Orientation of the system's default CUPS destination, from its
-// orientation-requested option (server default or the user's lpoptions):
-// Printer::kLandscape for 4 or 5, 1 otherwise.  Raises when there is no
-// default destination.
-int CupsDefaultOrientation();
-
 }  // namespace hx
 
 #endif  // HX_PLATFORM_QT_PRINTER_H_
