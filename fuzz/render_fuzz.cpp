@@ -8,6 +8,7 @@
 // exactly where a tag field names no slot, and no byte in a line that
 // neither the template nor a text laid into it brought.
 
+#include <algorithm>
 #include <bitset>
 #include <cstdlib>
 #include <string>
@@ -39,6 +40,12 @@ struct Expectation {
   int page_breaks = 0;  // F fields before the end or before a failing field
   bool fails = false;   // a tag field names no slot of the table
   ByteSet allowed;      // bytes the rendered line may hold
+  size_t covered = 0;   // the rendered line reaches at least this column
+};
+
+struct Field {
+  std::string code;
+  size_t closed_at;  // column of the blank that closed it, or one past the line
 };
 
 Expectation Expect(const ReportState& rs, LocalTime now, const std::string& line) {
@@ -53,10 +60,11 @@ Expectation Expect(const ReportState& rs, LocalTime now, const std::string& line
   }
 
   // The fields: from each backslash, every character up to the next blank.
-  std::vector<std::string> codes;
+  std::vector<Field> fields;
   bool open = false;
   std::string code;
-  for (char c : line) {
+  for (size_t j = 1; j <= line.size(); ++j) {
+    const char c = line[j - 1];
     if (!open && c == '\\') {
       open = true;
       code.clear();
@@ -64,12 +72,12 @@ Expectation Expect(const ReportState& rs, LocalTime now, const std::string& line
       code += c;
     } else if (open) {
       open = false;
-      codes.push_back(code);
+      fields.push_back({code, j});
     }
   }
-  if (open) codes.push_back(code);
+  if (open) fields.push_back({code, line.size() + 1});
 
-  for (const std::string& c : codes) {
+  for (const auto& [c, closed_at] : fields) {
     if (!c.empty() && IsDigitByte(c[0])) {
       int16_t n = -1;
       try {
@@ -81,6 +89,8 @@ Expectation Expect(const ReportState& rs, LocalTime now, const std::string& line
         return e;
       }
       Add(e.allowed, rs.TagTable[static_cast<size_t>(n)].TagText);
+      // A tag field covers its template span, up to and including the closing blank.
+      e.covered = std::max(e.covered, closed_at);
     } else if (Upper(c) == "T") {
       Add(e.allowed,
           FormatDateTime(rs.TIMEFORMAT.empty() ? kDefaultTimeFormat : rs.TIMEFORMAT, now));
@@ -145,6 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& rendered = out[at++];
     if (line.find('\\') == std::string::npos)
       Check(rendered == line, "a line without fields is emitted as written", line);
+    Check(rendered.size() >= e.covered, "a tag field covers its template span",
+          line + "\n=> " + rendered);
     for (unsigned char c : rendered)
       if (!e.allowed.test(c))
         fuzz::Fail("every byte of a line comes from its template or its texts",
