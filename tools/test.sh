@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the normal build, then the same suite
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz
+# target for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,3 +12,5 @@ for preset in default asan; do
   cmake --build --preset "$preset" -j "$(nproc)"
   ctest --preset "$preset" -j "$(nproc)"
 done
+echo "== fuzz targets"
+fuzz/run.sh
