@@ -83,6 +83,8 @@ int main(int argc, char** argv) {
 
   QObject::connect(&main_window, &hx::MainWindow::closed, &app, &QApplication::quit);
   main_window.show();
+  // A failure message shown before the window came up stays in front of it.
+  if (hx::MBox1* box = dialog.Box(); box != nullptr && box->isVisible()) box->raise();
   app.exec();
   return exit_status();
 }
