@@ -6,11 +6,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/setup.sh
+results=$(mktemp)
+trap 'rm -f "$results"' EXIT
 for preset in default asan; do
   echo "== $preset build"
   cmake --preset "$preset"
   cmake --build --preset "$preset" -j "$(nproc)"
-  ctest --preset "$preset" -j "$(nproc)"
+  ctest --preset "$preset" -j "$(nproc)" | tee -a "$results"
 done
 echo "== fuzz targets"
 fuzz/run.sh
+
+# One closing line over both builds (the fuzz run has already passed here).
+read -r total failed < <(sed -n 's/.* \([0-9]*\) tests failed out of \([0-9]*\)$/\2 \1/p' "$results" |
+  awk '{t += $1; f += $2} END {print t + 0, f + 0}')
+echo "summary: $((total - failed)) passed, $failed failed"
