@@ -29,18 +29,26 @@ int Shell(const std::string& command) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-ProgramFolder::ProgramFolder() {
+ProgramFolder::ProgramFolder(const std::string& name) {
   char tmpl[] = "/tmp/hxrun.XXXXXX";
   if (mkdtemp(tmpl) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = tmpl;
-  for (const auto& entry : fs::directory_iterator(HX_PROGRAM_DIR)) {
-    const std::string name = entry.path().filename().string();
-    if (name == "HX_RPT" || entry.path().extension() == ".so")
-      fs::copy_file(entry.path(), path_ + "/" + name);
+  root_ = tmpl;
+  path_ = name.empty() ? root_ : root_ + "/" + name;
+  try {
+    fs::create_directories(path_);
+    for (const auto& entry : fs::directory_iterator(HX_PROGRAM_DIR)) {
+      const std::string file = entry.path().filename().string();
+      if (file == "HX_RPT" || entry.path().extension() == ".so")
+        fs::copy_file(entry.path(), path_ + "/" + file);
+    }
+    fs::create_directories(path_ + "/home");
+    fs::create_directories(path_ + "/run");
+    fs::permissions(path_ + "/run", fs::perms::owner_all);
+  } catch (...) {
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+    throw;
   }
-  fs::create_directories(path_ + "/home");
-  fs::create_directories(path_ + "/run");
-  fs::permissions(path_ + "/run", fs::perms::owner_all);
 
   const char* path_var = std::getenv("PATH");
   env["PATH"] = path_var ? path_var : "/usr/bin:/bin";
@@ -56,7 +64,7 @@ ProgramFolder::ProgramFolder() {
 ProgramFolder::~ProgramFolder() {
   std::error_code ec;
   fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-  fs::remove_all(path_, ec);
+  fs::remove_all(root_, ec);
 }
 
 void ProgramFolder::Write(const std::string& name, const std::string& bytes) const {
@@ -123,6 +131,11 @@ ProgramRun ProgramFolder::Run(std::chrono::seconds timeout) const {
   run.out = Read("stdout.txt");
   run.err = Read("stderr.txt");
   return run;
+}
+
+void KillAtExit::Now() {
+  if (pid_ > 0 && kill(pid_, SIGKILL) == 0) waitpid(pid_, nullptr, 0);
+  pid_ = -1;
 }
 
 }  // namespace hx::testing

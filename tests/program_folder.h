@@ -26,7 +26,9 @@ struct ProgramRun {
 
 class ProgramFolder {
  public:
-  ProgramFolder();
+  // The folder gets the given name inside a fresh temporary one, or is that
+  // temporary folder itself when the name is empty.
+  explicit ProgramFolder(const std::string& name = "");
   ~ProgramFolder();
   ProgramFolder(const ProgramFolder&) = delete;
   ProgramFolder& operator=(const ProgramFolder&) = delete;
@@ -46,7 +48,24 @@ class ProgramFolder {
   pid_t Start() const;
 
  private:
+  std::string root_;  // the temporary folder, removed with the object
   std::string path_;
+};
+
+// Kills and reaps a program started with ProgramFolder::Start, at the
+// latest when the test leaves the scope, so that a failed assertion leaves
+// no process behind.
+class KillAtExit {
+ public:
+  explicit KillAtExit(pid_t pid) : pid_(pid) {}
+  ~KillAtExit() { Now(); }
+  KillAtExit(const KillAtExit&) = delete;
+  KillAtExit& operator=(const KillAtExit&) = delete;
+
+  void Now();
+
+ private:
+  pid_t pid_;  // -1 once reaped
 };
 
 // Runs a shell command, returning its exit status.

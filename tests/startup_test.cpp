@@ -1,8 +1,5 @@
 // The built program started as a user or a scheduler would start it.
 
-#include <signal.h>
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -13,14 +10,17 @@
 namespace hx::testing {
 namespace {
 
-const char kLoggingReport[] =
-    "[SETUP]\r\n"
-    "LOGIT=TRUE\r\n"
-    "LOGFILENAME=RUN.LOG\r\n"
-    "PortraitLines=60\r\n"
-    "[REPORT]\r\n"
-    "first line\r\n"
-    "second line\r\n";
+std::string LoggingReport(bool showit = false) {
+  return std::string("[SETUP]\r\n") + (showit ? "SHOWIT=TRUE\r\n" : "") +
+         "LOGIT=TRUE\r\n"
+         "LOGFILENAME=RUN.LOG\r\n"
+         "PortraitLines=60\r\n"
+         "[REPORT]\r\n"
+         "first line\r\n"
+         "second line\r\n";
+}
+
+const char kLogged[] = "first line\r\nsecond line\r\n";
 
 TEST(StartupTest, WithoutDefinitionFileOneFormLoadErrorAndNothingWritten) {
   ProgramFolder folder;
@@ -36,7 +36,7 @@ TEST(StartupTest, WithoutDefinitionFileOneFormLoadErrorAndNothingWritten) {
 
 TEST(StartupTest, WithoutShowItEndsByItselfCleanly) {
   ProgramFolder folder;
-  folder.Write("HX_RPT.INI", kLoggingReport);
+  folder.Write("HX_RPT.INI", LoggingReport());
   ProgramRun run = folder.Run();
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
@@ -45,7 +45,7 @@ TEST(StartupTest, WithoutShowItEndsByItselfCleanly) {
 
 TEST(StartupTest, HeadlessWithShowItStillEnds) {
   ProgramFolder folder;
-  folder.Write("HX_RPT.INI", std::string("[SETUP]\r\nSHOWIT=TRUE\r\n") + (kLoggingReport + 9));
+  folder.Write("HX_RPT.INI", LoggingReport(true));
   ProgramRun run = folder.Run(std::chrono::seconds(30));
   EXPECT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
@@ -57,26 +57,49 @@ TEST(StartupTest, HeadlessWithShowItStillEnds) {
 // program starts again.
 TEST(StartupTest, SecondCopyEndsSilentlyAndAKilledCopyDoesNotBlock) {
   ProgramFolder folder;
-  folder.Write("HX_RPT.INI", std::string("[SETUP]\r\nSHOWIT=TRUE\r\n") + (kLoggingReport + 9));
+  folder.Write("HX_RPT.INI", LoggingReport(true));
   folder.env["QT_QPA_PLATFORM"] = "offscreen";
-  const pid_t first = folder.Start();
-  const std::string report = "first line\r\nsecond line\r\n";
-  for (int i = 0; i < 1500 && folder.Read("RUN.LOG") != report; ++i)
+  KillAtExit first(folder.Start());
+  for (int i = 0; i < 1500 && folder.Read("RUN.LOG") != kLogged; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  ASSERT_EQ(folder.Read("RUN.LOG"), report);
+  ASSERT_EQ(folder.Read("RUN.LOG"), kLogged);
 
   ProgramRun second = folder.Run(std::chrono::seconds(30));
   EXPECT_FALSE(second.timed_out);
   EXPECT_EQ(second.exit_status, 0);
   EXPECT_EQ(second.err.find("Error"), std::string::npos) << second.err;
-  EXPECT_EQ(folder.Read("RUN.LOG"), report);
+  EXPECT_EQ(folder.Read("RUN.LOG"), kLogged);
 
-  kill(first, SIGKILL);
-  waitpid(first, nullptr, 0);
-  folder.Write("HX_RPT.INI", kLoggingReport);
+  first.Now();
+  folder.Write("HX_RPT.INI", LoggingReport());
   ProgramRun third = folder.Run(std::chrono::seconds(30));
   EXPECT_FALSE(third.timed_out);
   EXPECT_EQ(third.exit_status, 0) << third.err;
+}
+
+// Without a place for the single-copy lock the program cannot tell whether
+// another copy runs; a scheduled report must not silently go missing for that.
+TEST(StartupTest, NoPlaceForTheLockStillProducesTheReport) {
+  ProgramFolder folder;
+  folder.Write("HX_RPT.INI", LoggingReport());
+  folder.env["XDG_RUNTIME_DIR"] = "";
+  folder.env["TMPDIR"] = "/sys";  // refuses new entries to everyone, root included
+  ProgramRun run = folder.Run(std::chrono::seconds(30));
+  ASSERT_FALSE(run.timed_out);
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(folder.Read("RUN.LOG"), kLogged);
+}
+
+// The folder name reaches the file system byte for byte, so a program
+// folder named in an 8-bit code page still finds its definition file and
+// logs beside it.
+TEST(StartupTest, FolderNamedInAnEightBitCodePage) {
+  ProgramFolder folder("Anlage\xe4");
+  folder.Write("HX_RPT.INI", LoggingReport());
+  ProgramRun run = folder.Run(std::chrono::seconds(30));
+  ASSERT_FALSE(run.timed_out);
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(folder.Read("RUN.LOG"), kLogged);
 }
 
 }  // namespace

@@ -6,11 +6,13 @@
 #include <QDir>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/form_load.h"
 #include "app/main_window.h"
 #include "comm/vendor_loader.h"
+#include "platform/executable_folder.h"
 #include "platform/qt_printer.h"
 #include "platform/system_clock.h"
 #include "ui/message_dialog_qt.h"
@@ -39,17 +41,26 @@ QString LockPath() {
   return dir + QStringLiteral("/HX_RPT.lock");
 }
 
+// Whether another copy holds the lock.  The lock names the process that
+// holds it, so a copy that crashed does not block later starts.  A lock that
+// cannot be made at all proves nothing, and a scheduled report that silently
+// never runs is worse than two copies.
+bool AnotherCopyRuns(QLockFile& lock) {
+  lock.setStaleLockTime(0);
+  if (lock.tryLock(0)) return false;
+  if (lock.error() == QLockFile::LockFailedError) return true;
+  std::fprintf(stderr, "HX_RPT: no lock at %s for the single-copy check; starting anyway\n",
+               qPrintable(lock.fileName()));
+  return false;
+}
+
 // The print job is handed to the printing system as soon as the report is
-// done, whether the window then stays open or not.
+// done, whether the window then stays open or not.  The printer is named only
+// when that fails, so that a run without printing asks the print server nothing.
 void FinishPrinting(hx::ReportState& rs) {
-  std::string name;
   hx::TrapWith(
-      rs, "LinePrint",
-      [&] {
-        name = rs.platform.printer.DeviceName();
-        rs.platform.printer.EndJob();
-      },
-      [&](int32_t) { return "Could not print to: " + name; });
+      rs, "LinePrint", [&] { rs.platform.printer.EndJob(); },
+      [&](int32_t) { return "Could not print to: " + rs.platform.printer.DeviceName(); });
 }
 
 }  // namespace
@@ -60,14 +71,11 @@ int main(int argc, char** argv) {
   app.setApplicationName(QStringLiteral("HX_RPT"));
   app.setQuitOnLastWindowClosed(false);
 
-  // A second copy ends at once, silently.  The lock names the process that
-  // holds it, so a copy that crashed does not block later starts.
+  // A second copy ends at once, silently.
   QLockFile lock(LockPath());
-  lock.setStaleLockTime(0);
-  if (!lock.tryLock(0)) return 0;
+  if (AnotherCopyRuns(lock)) return 0;
 
-  const std::string folder =
-      QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toLocal8Bit().toStdString();
+  const std::string folder = hx::ExecutableFolder();
   hx::MainWindow main_window;
   hx::QtPrinter printer;
   hx::QtMessageDialog dialog;
@@ -78,13 +86,6 @@ int main(int argc, char** argv) {
 
   const hx::AfterLoad after = hx::Form_Load(rs);
   FinishPrinting(rs);
-  auto exit_status = [&rs] { return rs.AnyFailure ? 1 : 0; };
-  if (after == hx::AfterLoad::kEnd || offscreen) return exit_status();
-
-  QObject::connect(&main_window, &hx::MainWindow::closed, &app, &QApplication::quit);
-  main_window.show();
-  // A failure message shown before the window came up stays in front of it.
-  if (hx::MBox1* box = dialog.Box(); box != nullptr && box->isVisible()) box->raise();
-  app.exec();
-  return exit_status();
+  if (after == hx::AfterLoad::kKeepOpen && !offscreen) main_window.StayOpen(dialog.Box());
+  return rs.AnyFailure ? 1 : 0;
 }

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QScreen>
 
@@ -42,8 +43,18 @@ void MainWindow::ProcessEvents() {
   QCoreApplication::processEvents();
 }
 
+void MainWindow::StayOpen(QWidget* keep_in_front) {
+  if (closed_by_user_) return;
+  QEventLoop until_closed;
+  connect(this, &MainWindow::closed, &until_closed, &QEventLoop::quit);
+  show();
+  if (keep_in_front != nullptr && keep_in_front->isVisible()) keep_in_front->raise();
+  until_closed.exec();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
   event->accept();
+  closed_by_user_ = true;
   emit closed();
 }
 

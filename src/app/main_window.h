@@ -23,6 +23,11 @@ class MainWindow : public QWidget, public Screen {
   void InsertText(const std::string& text) override;
   void ProcessEvents() override;
 
+  // Shows the window, with keep_in_front (if visible) above it, and returns
+  // when the user closes it.  A window the user already closed while the
+  // report was produced stays closed, and this returns at once.
+  void StayOpen(QWidget* keep_in_front);
+
   QPlainTextEdit* txtShow() const { return txtShow_; }
 
  signals:
@@ -33,6 +38,7 @@ class MainWindow : public QWidget, public Screen {
 
  private:
   QPlainTextEdit* txtShow_;
+  bool closed_by_user_ = false;
 };
 
 }  // namespace hx

@@ -1,0 +1,40 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+
+namespace hx {
+namespace {
+
+// A viewer who closes the window while the report is still being produced
+// has ended the program: the window must not come back once the run is over.
+TEST(MainWindowTest, WindowClosedDuringTheRunStaysClosed) {
+  MainWindow main;
+  main.ShowMain();
+  main.close();
+
+  bool waited_for_a_second_close = false;
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [&] {
+    waited_for_a_second_close = true;
+    main.close();
+  });
+  guard.start(2000);
+  main.StayOpen(nullptr);
+
+  EXPECT_FALSE(waited_for_a_second_close);
+  EXPECT_FALSE(main.isVisible());
+}
+
+}  // namespace
+}  // namespace hx
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,19 @@
+// The program's own folder: where HX_RPT.INI, the vendor libraries and, by
+// default, the log file lie.
+
+#ifndef HX_PLATFORM_EXECUTABLE_FOLDER_H_
+#define HX_PLATFORM_EXECUTABLE_FOLDER_H_
+
+#include <string>
+
+namespace hx {
+
+// The folder of the running executable as the file system spells it, byte
+// for byte: a folder name in any 8-bit code page must still lead to the
+// definition file.  Without a trailing separator unless it is a root; empty
+// when the system cannot tell.
+std::string ExecutableFolder();
+
+}  // namespace hx
+
+#endif  // HX_PLATFORM_EXECUTABLE_FOLDER_H_
