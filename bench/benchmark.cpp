@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -110,11 +111,9 @@ Result Measure(const char* what, int runs, const std::string& ini, const std::st
     folder.env["LUMOCOM_JOURNAL"] = folder.File("journal.txt");
     if (server) folder.env["CUPS_SERVER"] = server->socket();
     ProgramRun run = folder.Run();
-    if (run.timed_out || run.exit_status != 0) {
-      std::fprintf(stderr, "%s: run failed (status %d)\n%s", what, run.exit_status,
-                   run.err.c_str());
-      std::exit(1);
-    }
+    if (run.timed_out || run.exit_status != 0)
+      throw std::runtime_error(std::string(what) + ": run failed (status " +
+                               std::to_string(run.exit_status) + ")\n" + run.err);
     if (server) server->PrintedText();  // let the queue drain before the next run
     times.push_back(run.seconds);
     result.peak_kib = std::max(result.peak_kib, run.peak_rss_kib);
@@ -127,15 +126,8 @@ Result Measure(const char* what, int runs, const std::string& ini, const std::st
   return result;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc == 3 && std::strcmp(argv[1], "--write") == 0) {
-    std::ofstream(std::string(argv[2]) + "/HX_RPT.INI", std::ios::binary) << FullDefinition();
-    std::ofstream(std::string(argv[2]) + "/LUMOCOM.SIM", std::ios::binary) << Simulation(0);
-    return 0;
-  }
-  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+// Runs the four measurements and prints the figures.
+void Benchmark(int runs) {
   const int latency_ms = 2;
   std::printf("HX_RPT benchmark, median of %d runs each\n", runs);
 
@@ -159,5 +151,22 @@ int main(int argc, char** argv) {
   std::printf("(2 without printing)/1:             %.2f\n", unprinted.seconds / floor.seconds);
   std::printf("peak memory 2 - 1:                  %.1f MiB (target <= 10)\n",
               (full.peak_kib - floor.peak_kib) / 1024.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--write") == 0) {
+    std::ofstream(std::string(argv[2]) + "/HX_RPT.INI", std::ios::binary) << FullDefinition();
+    std::ofstream(std::string(argv[2]) + "/LUMOCOM.SIM", std::ios::binary) << Simulation(0);
+    return 0;
+  }
+  try {
+    // Failures unwind, so that the private print server is stopped.
+    Benchmark(argc > 1 ? std::max(1, std::atoi(argv[1])) : 5);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s", e.what());
+    return 1;
+  }
   return 0;
 }

@@ -36,12 +36,19 @@ PrintServer::PrintServer(Orientation orientation) {
   if (mkdtemp(tmpl) == nullptr) throw std::runtime_error("mkdtemp failed");
   dir_ = tmpl;
   const std::string mode = orientation == Orientation::kLandscape ? " landscape" : "";
-  if (Shell("bash " + Script() + " start " + dir_ + mode + " 2>/dev/null") != 0)
-    throw std::runtime_error("private print server did not start");
   running_ = true;
+  if (Shell("bash " + Script() + " start " + dir_ + mode + " 2>/dev/null") != 0) {
+    // A server that came up but could not be set up would outlive the test.
+    Close();
+    throw std::runtime_error("private print server did not start");
+  }
 }
 
 PrintServer::~PrintServer() {
+  Close();
+}
+
+void PrintServer::Close() {
   Stop();
   std::error_code ec;
   std::filesystem::remove_all(dir_, ec);

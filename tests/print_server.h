@@ -27,6 +27,8 @@ class PrintServer {
   int Pages();
 
  private:
+  void Close();
+
   std::string dir_;
   bool running_ = false;
 };

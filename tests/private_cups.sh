@@ -16,7 +16,7 @@ export CUPS_SERVER=$dir/cups.sock
 
 case $cmd in
 start)
-  mkdir -p "$dir"/{etc/ppd,spool/tmp,tmp,cache,state,log,home}
+  mkdir -p "$dir"/{etc/ppd,spool/tmp,tmp,cache,state,log}
   chmod -R a+rwx "$dir"  # filters may run as another user when started as root
   cat >"$dir/etc/cupsd.conf" <<CONF
 Listen $dir/cups.sock
