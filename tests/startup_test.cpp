@@ -1,8 +1,12 @@
 // The built program started as a user or a scheduler would start it.
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "tests/program_folder.h"
@@ -32,6 +36,39 @@ TEST(StartupTest, WithoutDefinitionFileOneFormLoadErrorAndNothingWritten) {
       << run.err;
   EXPECT_EQ(run.err.find("Error:", run.err.find("Error:") + 1), std::string::npos)
       << "exactly one error expected: " << run.err;
+}
+
+// A definition file that is there but cannot be opened is not "not found".
+TEST(StartupTest, UnreadableDefinitionFileIsAnAccessError) {
+  struct Case {
+    const char* name;
+    bool root_reads_it;  // permission bits stop no one when the tests run as root
+    std::function<void(ProgramFolder&)> prepare;
+  };
+  const Case cases[] = {
+      {"link to itself", false,
+       [](ProgramFolder& folder) {
+         std::filesystem::create_symlink("HX_RPT.INI", folder.File("HX_RPT.INI"));
+       }},
+      {"no read permission", true,
+       [](ProgramFolder& folder) {
+         folder.Write("HX_RPT.INI", LoggingReport());
+         std::filesystem::permissions(folder.File("HX_RPT.INI"), std::filesystem::perms::none);
+       }},
+  };
+  for (const Case& c : cases) {
+    if (c.root_reads_it && geteuid() == 0) continue;
+    SCOPED_TRACE(c.name);
+    ProgramFolder folder;
+    c.prepare(folder);
+    ProgramRun run = folder.Run();
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_status, 1);
+    EXPECT_NE(run.err.find("HX_RPT Error Handler: Error: 75  \n"
+                           "Path/File access error in: FormLoad\n"),
+              std::string::npos)
+        << run.err;
+  }
 }
 
 TEST(StartupTest, WithoutShowItEndsByItselfCleanly) {

@@ -27,13 +27,17 @@ AfterLoad Form_Load(ReportState& rs) {
     rs.platform.printer.SetFontSize(12);
 
     const std::string path = DefinitionPath(rs.platform.program_folder);
+    // A file that is there but cannot be read must not be reported as missing.
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
+    const auto type = std::filesystem::status(path, ec).type();
+    if (type == std::filesystem::file_type::not_found)
+      throw RunError(err::kFileNotFound, "no " + path);
+    if (type == std::filesystem::file_type::directory)
       throw RunError(err::kPathFileAccess, path + " is a folder");
     {
       // Binary mode: line ends are the reader's business, not the C library's.
       std::ifstream in(path, std::ios::in | std::ios::binary);
-      if (!in) throw RunError(err::kFileNotFound, "cannot open " + path);
+      if (!in) throw RunError(err::kPathFileAccess, "cannot open " + path);
       ReadDefinition(rs, in);
       if (in.bad()) throw RunError(err::kDeviceIo, "cannot read " + path);
     }  // the definition file is open only while it is read
