@@ -23,10 +23,8 @@ class FakePrinter : public Printer {
   std::string font_name = "Courier New";
   double font_size = 12;
   std::string device_name = "FakeQueue";
-  std::string default_name = "DefaultQueue";
   int orientation = 1;
   bool follows_default = false;
-  int jobs_ended = 0;
   // Failure injection: the operation raises RunError(fail_number) when set.
   std::optional<int> fail_print_at;  // the n-th PrintLine call (1-based) and every later one
   bool fail_name = false;
@@ -45,7 +43,7 @@ class FakePrinter : public Printer {
   }
   std::string DeviceName() override {
     if (fail_name) throw RunError(fail_number);
-    return follows_default ? default_name : device_name;
+    return device_name;
   }
   void FollowDefault() override { follows_default = true; }
   int Orientation() override {
@@ -58,7 +56,7 @@ class FakePrinter : public Printer {
     output.push_back(text);
   }
   void EjectPage() override { output.push_back("<EJECT>"); }
-  void EndJob() override { ++jobs_ended; }
+  void EndJob() override {}
 };
 
 class FakeScreen : public Screen {
