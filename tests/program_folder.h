@@ -71,7 +71,7 @@ class KillAtExit {
 // Runs a shell command, returning its exit status.
 int Shell(const std::string& command);
 
-// Source and build locations, from the build.
+// The source tree, as the build knows it.
 std::string SourceDir();
 
 }  // namespace hx::testing

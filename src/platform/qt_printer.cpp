@@ -69,7 +69,7 @@ int QtPrinter::Orientation() {
 }
 
 void QtPrinter::BeginJob() {
-  if (job_open_) return;
+  if (painter_.isActive()) return;
   // Without any printer Qt still offers a printer object, one that writes
   // PDF under an empty name: that is no printer for a report.
   auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -85,7 +85,6 @@ void QtPrinter::BeginJob() {
     throw RunError(err::kPrinterError, "the print job could not be started");
   printer_ = std::move(printer);
   painter_.setFont(QFont(font_, printer_.get()));
-  job_open_ = true;
   y_ = 0;
 }
 
@@ -109,8 +108,7 @@ void QtPrinter::EjectPage() {
 }
 
 void QtPrinter::EndJob() {
-  if (!job_open_) return;
-  job_open_ = false;
+  if (!painter_.isActive()) return;
   // Qt hands the finished job to the print server inside end() without
   // telling whether the server took it.  libcups keeps the status of its last
   // request, which is that hand-over; one request just before makes sure an

@@ -40,9 +40,8 @@ class QtPrinter : public Printer {
 
   QFont font_;
   std::unique_ptr<QPrinter> printer_;
-  QPainter painter_;
-  bool job_open_ = false;
-  double y_ = 0;  // top of the next line, in device pixels from the printable area's top
+  QPainter painter_;  // active while the job is open
+  double y_ = 0;      // top of the next line, in device pixels from the printable area's top
 };
 
 }  // namespace hx

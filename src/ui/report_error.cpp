@@ -1,6 +1,7 @@
 #include "ui/report_error.h"
 
 #include <cstdio>
+#include <new>
 #include <utility>
 
 namespace hx {

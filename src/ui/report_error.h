@@ -8,9 +8,9 @@
 
 #include <cstdint>
 #include <exception>
-#include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "report/report_state.h"
 #include "ui/run_error.h"
