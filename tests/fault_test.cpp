@@ -110,9 +110,9 @@ bool IsPrefix(const Lines& part, const Lines& whole) {
 // The log file
 
 // While it lives, no process started from this one may write a file beyond
-// `bytes`: a disk that fills up at an exact byte.  The signal the kernel sends
-// at the limit is ignored, so the writer sees a failed write instead of dying;
-// started programs inherit both.
+// `bytes`: a disk that fills up at an exact byte.  This process ignores the
+// signal the kernel sends at the limit; the program starts with the signal's
+// default action (see ProgramFolder::Start), so it must guard itself.
 class FileSizeLimit {
  public:
   explicit FileSizeLimit(rlim_t bytes) {

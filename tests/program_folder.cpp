@@ -98,10 +98,19 @@ pid_t ProgramFolder::Start() const {
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addchdir_np(&actions, path_.c_str());
+  // The program starts as a scheduler would start it: every signal with its
+  // default action, whatever this test process ignores.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t all;
+  sigfillset(&all);
+  posix_spawnattr_setsigdefault(&attributes, &all);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
   std::string program = File("HX_RPT");
   char* argv[] = {program.data(), nullptr};
   pid_t pid = -1;
-  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+  int rc = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv, envp.data());
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) throw std::runtime_error("could not start HX_RPT");
   return pid;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,19 +21,29 @@
 
 namespace {
 
-// Unattended runs (cron, a service, CI) have no display.  Rather than let Qt
-// abort, draw off screen; nobody can close a window there, so the caller also
-// ends the process where it would otherwise wait for that.
-bool ChooseOffscreenWhenHeadless() {
-  auto unset = [](const char* name) {
-    const char* v = std::getenv(name);
-    return v == nullptr || *v == '\0';
-  };
-  if (unset("DISPLAY") && unset("WAYLAND_DISPLAY") && unset("QT_QPA_PLATFORM")) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    return true;
-  }
-  return false;
+bool Unset(const char* name) {
+  const char* v = std::getenv(name);
+  return v == nullptr || *v == '\0';
+}
+
+// Unattended runs (cron, a service, CI) have no display, or inherit one that
+// no longer answers.  Rather than let Qt abort, draw off screen; nobody can
+// close a window there, so the caller also ends the process where it would
+// otherwise wait for that.  A platform the user chose is left alone.
+void ChoosePlatform() {
+  if (!Unset("QT_QPA_PLATFORM")) return;
+  const bool no_display = Unset("DISPLAY") && Unset("WAYLAND_DISPLAY");
+  setenv("QT_QPA_PLATFORM", no_display ? "offscreen" : "xcb;wayland;offscreen", 1);
+}
+
+// Off screen, Qt remarks on every window operation it cannot carry out; an
+// unattended run's standard error should hold its own messages, not those.
+void QuietOffscreenRemarks(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+  if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support")))
+    return;
+  std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+  if (type == QtFatalMsg) std::abort();
 }
 
 QString LockPath() {
@@ -66,14 +77,24 @@ void FinishPrinting(hx::ReportState& rs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool offscreen = ChooseOffscreenWhenHeadless();
+  // A log file that reaches the system's file size limit is a failure to
+  // report like a full disk, not a reason for the system to end the program
+  // in the middle of a line.
+  std::signal(SIGXFSZ, SIG_IGN);
+
+  const bool platform_chosen = !Unset("QT_QPA_PLATFORM");
+  ChoosePlatform();
   QApplication app(argc, argv);
+  const bool offscreen =
+      !platform_chosen && QGuiApplication::platformName() == QLatin1String("offscreen");
+  if (offscreen) qInstallMessageHandler(QuietOffscreenRemarks);
   app.setApplicationName(QStringLiteral("HX_RPT"));
   app.setQuitOnLastWindowClosed(false);
 
-  // A second copy ends at once, silently.
+  // A second copy ends at once, silently; its exit status tells a scheduler
+  // that this start produced no report.
   QLockFile lock(LockPath());
-  if (AnotherCopyRuns(lock)) return 0;
+  if (AnotherCopyRuns(lock)) return 2;
 
   const std::string folder = hx::ExecutableFolder();
   hx::MainWindow main_window;
