@@ -31,10 +31,3 @@ TEST(MainWindowTest, WindowClosedDuringTheRunStaysClosed) {
 
 }  // namespace
 }  // namespace hx
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  return RUN_ALL_TESTS();
-}
