@@ -1,21 +1,20 @@
-// The system's current printer through Qt, with libcups for what Qt cannot
-// tell (the orientation a queue is configured with).
+// The system's default printer: pages are drawn with Qt's PDF writer and the
+// finished document is handed to the print server through libcups, which
+// also tells the queue's orientation, paper and printable area.
 //
 // One print job per run: it begins at the first printed line or page eject
 // and is handed to the printing system by EndJob().  Lines are drawn one
 // below the other in the chosen font; a line that would pass the bottom of
-// the printable area starts a new page.
+// the printable area starts a new page.  Until EndJob() the job lives in
+// memory, so a run that fails half-way never leaves half a job in the queue.
 
 #ifndef HX_PLATFORM_QT_PRINTER_H_
 #define HX_PLATFORM_QT_PRINTER_H_
 
 #include <QFont>
-#include <QPainter>
 #include <memory>
 
 #include "platform/platform.h"
-
-class QPrinter;
 
 namespace hx {
 
@@ -36,12 +35,18 @@ class QtPrinter : public Printer {
   void EndJob() override;
 
  private:
-  void BeginJob();
+  struct Destination;
+  struct Job;
+
+  // The system's default destination, asked of the print server once per
+  // run; null when there is no printer.
+  Destination* Default();
+  Job& BeginJob();
 
   QFont font_;
-  std::unique_ptr<QPrinter> printer_;
-  QPainter painter_;  // active while the job is open
-  double y_ = 0;      // top of the next line, in device pixels from the printable area's top
+  bool looked_up_ = false;
+  std::unique_ptr<Destination> default_;
+  std::unique_ptr<Job> job_;
 };
 
 }  // namespace hx
