@@ -73,6 +73,26 @@ double PrintServer::FirstWordLeft() {
   return std::stod(m[1]);
 }
 
+bool PrintServer::LinesRunAlongTheLongEdge() {
+  PrintedText();
+  // The first word of the job, in the frame a viewer shows the page in.
+  const std::string html = Capture("pdftotext -bbox " + dir_ + "/out.prn - 2>/dev/null");
+  static const std::regex word(
+      "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\"");
+  std::smatch w;
+  if (!std::regex_search(html, w, word)) return false;
+  const bool word_wide = std::stod(w[3]) - std::stod(w[1]) > std::stod(w[4]) - std::stod(w[2]);
+  // The paper as shown: the page's size, turned by its rotation.
+  const std::string info = Capture("pdfinfo " + dir_ + "/out.prn 2>/dev/null");
+  std::smatch size, rot;
+  if (!std::regex_search(info, size, std::regex("Page size:\\s+([0-9.]+) x ([0-9.]+)")) ||
+      !std::regex_search(info, rot, std::regex("Page rot:\\s+([0-9]+)")))
+    return false;
+  bool page_wide = std::stod(size[1]) > std::stod(size[2]);
+  if (std::stoi(rot[1]) % 180 != 0) page_wide = !page_wide;
+  return word_wide == page_wide;
+}
+
 int PrintServer::Pages() {
   PrintedText();
   std::string info = Capture("pdfinfo " + dir_ + "/out.prn 2>/dev/null");

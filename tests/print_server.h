@@ -25,6 +25,9 @@ class PrintServer {
   // The left edge, in points, of the first word on the first page.
   double FirstWordLeft();
   int Pages();
+  // Whether the first printed word runs along the paper's long edge: the
+  // page is printed in landscape.
+  bool LinesRunAlongTheLongEdge();
 
  private:
   void Close();

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <vector>
 
@@ -75,25 +76,41 @@ TEST(ReportOutputTest, PrintsEveryLineWithItsMarginAndPageBreaksAndLogsTheSame) 
   EXPECT_NEAR(server.FirstWordLeft(), 18 + 6 * 7.2, 3.0);
 }
 
-// The page length follows the queue's orientation: 3 lines in landscape is
-// a full page before anything is printed, 60 in portrait is not.
-TEST(ReportOutputTest, PageLengthFollowsTheQueuesOrientation) {
+// The page length and the paper follow the orientation the queue prints in,
+// whether the server's default or the user's own choice: 3 lines in
+// landscape is a full page before anything is printed, 60 in portrait is not.
+TEST(ReportOutputTest, PageLengthAndPaperFollowTheQueuesOrientation) {
   const std::string ini = std::string(
                               "[SETUP]\r\nPRINTIT=TRUE\r\nLOGIT=TRUE\r\nLOGFILENAME=R.LOG\r\n"
                               "LandScapeLines=3\r\nPortraitLines=60\r\n") +
                           kTemplate;
-  for (auto orientation :
-       {PrintServer::Orientation::kLandscape, PrintServer::Orientation::kPortrait}) {
-    const bool landscape = orientation == PrintServer::Orientation::kLandscape;
-    SCOPED_TRACE(landscape ? "landscape" : "portrait");
-    PrintServer server(orientation);
+  using O = PrintServer::Orientation;
+  struct Case {
+    const char* name;
+    O queue;
+    const char* lpoptions;  // the user's own options, if any
+    bool landscape;
+  } cases[] = {
+      {"landscape queue", O::kLandscape, nullptr, true},
+      {"portrait queue", O::kPortrait, nullptr, false},
+      {"portrait queue, user asks landscape", O::kPortrait, "Dest HXPDF orientation-requested=4\n",
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PrintServer server(c.queue);
     ProgramFolder folder;
     folder.env["CUPS_SERVER"] = server.socket();
     folder.Write("HX_RPT.INI", ini);
+    if (c.lpoptions) {
+      std::filesystem::create_directories(folder.File("home/.cups"));
+      folder.Write("home/.cups/lpoptions", c.lpoptions);
+    }
     ProgramRun run = folder.Run();
     EXPECT_EQ(run.exit_status, 0) << run.err;
-    EXPECT_EQ(folder.Read("R.LOG"), (landscape ? "\f\r\n\r\n" : "") + std::string(kExpectedLog));
-    EXPECT_EQ(server.Pages(), landscape ? 3 : 2);
+    EXPECT_EQ(folder.Read("R.LOG"), (c.landscape ? "\f\r\n\r\n" : "") + std::string(kExpectedLog));
+    EXPECT_EQ(server.Pages(), c.landscape ? 3 : 2);
+    EXPECT_EQ(server.LinesRunAlongTheLongEdge(), c.landscape);
   }
 }
 
