@@ -1,7 +1,10 @@
 #include "output/log_file.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "ui/run_error.h"
 
@@ -44,6 +47,14 @@ int32_t FileErrorNumber(int error) {
 }  // namespace
 
 void AppendLogLine(const std::string& path, const std::string& line) {
+  // Where this line begins, so that a line the disk could take only part of
+  // does not stay behind as the start of whatever is written next.  A file
+  // not there yet begins empty; a device has no size and is left alone.
+  std::error_code ec;
+  std::uintmax_t before = std::filesystem::file_size(path, ec);
+  const bool sized = !ec || ec == std::errc::no_such_file_or_directory;
+  if (ec) before = 0;
+
   std::FILE* file = std::fopen(path.c_str(), "ab");
   if (file == nullptr) throw RunError(FileErrorNumber(errno), path);
 
@@ -54,7 +65,11 @@ void AppendLogLine(const std::string& path, const std::string& line) {
   const int write_error = errno;
   // A full disk may only show when the buffer is handed over at close.
   const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) throw RunError(FileErrorNumber(written ? errno : write_error), path);
+  if (!written || !closed) {
+    const int error = written ? errno : write_error;
+    if (sized) std::filesystem::resize_file(path, before, ec);
+    throw RunError(FileErrorNumber(error), path);
+  }
 }
 
 }  // namespace hx
