@@ -1,8 +1,8 @@
 #include "definition/definition_reader.h"
 
-#include <algorithm>
+#include <istream>
+#include <string>
 #include <string_view>
-#include <vector>
 
 #include "comm/controller_link.h"
 #include "definition/tag_line.h"
@@ -17,44 +17,22 @@ namespace {
 // part of the line.  A last line without a line end is still a line.
 class LineSource {
  public:
-  explicit LineSource(std::istream& in) : in_(in), buffer_(kChunk) {}
+  explicit LineSource(std::istream& in) : in_(*in.rdbuf()) {}
 
   // The next line into line; false at the end of the file.
   bool Next(std::string& line) {
+    using Traits = std::char_traits<char>;
     line.clear();
-    bool any = false;
-    for (;;) {
-      if (at_ == end_ && !Fill()) return any;
-      any = true;
-      const char* begin = buffer_.data() + at_;
-      const char* stop = buffer_.data() + end_;
-      const char* found = std::find_if(begin, stop, [](char c) { return c == '\r' || c == '\n'; });
-      line.append(begin, found);
-      at_ = static_cast<size_t>(found - buffer_.data());
-      if (found == stop) continue;
-      ++at_;
-      if (*found == '\r') {
-        if (at_ == end_) Fill();
-        if (at_ < end_ && buffer_[at_] == '\n') ++at_;
-      }
-      return true;
-    }
+    int c = in_.sbumpc();
+    if (c == Traits::eof()) return false;
+    for (; c != Traits::eof() && c != '\r' && c != '\n'; c = in_.sbumpc())
+      line += Traits::to_char_type(c);
+    if (c == '\r' && in_.sgetc() == '\n') in_.sbumpc();
+    return true;
   }
 
  private:
-  static constexpr size_t kChunk = 64 * 1024;
-
-  bool Fill() {
-    in_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    at_ = 0;
-    end_ = static_cast<size_t>(in_.gcount());
-    return end_ > 0;
-  }
-
-  std::istream& in_;
-  std::vector<char> buffer_;
-  size_t at_ = 0;
-  size_t end_ = 0;
+  std::streambuf& in_;
 };
 
 // Lines of the settings, controller and tag sections are cut up with 16-bit

@@ -64,7 +64,6 @@ void ReadTagLine(ReportState& rs, const std::string& line) {
   tag.TagController = NumericValue16(field);
 
   field = GetNextParam(rs, line);
-  if (field.empty()) return;
   const TagType* type = FindType(field);
   if (type == nullptr) return;
   tag.TagKind = type->kind;

@@ -39,8 +39,7 @@ class FakeVendor : public VendorLibraries {
   // Lengths outside the libraries' contract: when set, reported instead of the true one.
   std::optional<int32_t> reported_reply_length;
   std::optional<int32_t> reported_text_length;
-  // What the caller told the library, one entry per exchange.
-  std::vector<int32_t> command_lengths;
+  // The reply size the caller offered, one entry per exchange.
   std::vector<int32_t> reply_sizes;  // queries and power-up clears alike
 
   int16_t T31MdsOpenController(int32_t* handle, char* name) override {
@@ -53,7 +52,6 @@ class FakeVendor : public VendorLibraries {
                          int32_t reply_size, int32_t* reply_length) override {
     std::string cmd(command, static_cast<size_t>(command_length));
     calls.push_back("send " + std::to_string(handle) + " " + cmd);
-    command_lengths.push_back(command_length);
     reply_sizes.push_back(reply_size);
     auto [status, text] = send(handle, cmd);
     size_t n = std::min(text.size(), static_cast<size_t>(reply_size));
