@@ -94,6 +94,29 @@ TEST(TrapTest, MapsForeignExceptionsAndRunsTheFailureHookFirst) {
   EXPECT_EQ(run.dialog.messages.size(), 1u);
 }
 
+// The dialog shows only the number's text; what failed exactly (a path, the
+// print server's answer) goes to standard error for whoever reads the run.
+TEST(TrapTest, DetailGoesToStandardErrorOnly) {
+  struct Case {
+    RunError error;
+    std::string expected_stderr;
+    std::string expected_text;
+  };
+  const Case cases[] = {
+      {RunError(err::kFileNotFound, "no /x/HX_RPT.INI"), "HX_RPT: no /x/HX_RPT.INI\n",
+       "Error: 53  \r\nFile not found in: FormLoad"},
+      {RunError(err::kOverflow), "", "Error: 6  \r\nOverflow in: FormLoad"},
+  };
+  for (const Case& c : cases) {
+    testing::FakeRun run;
+    ::testing::internal::CaptureStderr();
+    Trap(run.rs, "FormLoad", [&] { throw c.error; });
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.expected_stderr);
+    ASSERT_EQ(run.dialog.messages.size(), 1u);
+    EXPECT_EQ(run.dialog.messages[0].text, c.expected_text);
+  }
+}
+
 TEST(CheckedTest, SixteenBitRangeAndTableSlots) {
   EXPECT_EQ(CheckedInt16(-32768), -32768);
   EXPECT_EQ(Sub16(-32763, 5), -32768);
