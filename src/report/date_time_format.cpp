@@ -4,6 +4,9 @@
 #include <array>
 #include <chrono>
 #include <cstddef>
+#include <string>
+
+#include "definition/text_fields.h"
 
 namespace hx {
 
@@ -14,10 +17,6 @@ constexpr std::array<std::string_view, 12> kMonthNames = {
     "July",    "August",   "September", "October", "November", "December"};
 constexpr std::array<std::string_view, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                        "Thursday", "Friday", "Saturday"};
-
-char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 std::string Number(int value, size_t width) {
   std::string digits = std::to_string(value);
@@ -48,59 +47,55 @@ int DayOfYear(const LocalTime& t) {
 // Length of the placeholder that a run of `run` letters `letter` starts with.
 size_t PlaceholderLength(char letter, size_t run) {
   switch (letter) {
-    case 'd':
-    case 'm':
+    case 'D':
+    case 'M':
       return std::min<size_t>(run, 4);
-    case 'y':
+    case 'Y':
       return run >= 4 ? 4 : run >= 2 ? 2 : 1;
-    case 'h':
-    case 'n':
-    case 's':
+    case 'H':
+    case 'N':
+    case 'S':
       return std::min<size_t>(run, 2);
     default:
       return 0;
   }
 }
 
-bool StartsWithCaseless(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         std::equal(prefix.begin(), prefix.end(), text.begin(),
-                    [](char a, char b) { return Lower(a) == Lower(b); });
-}
-
-// The morning/afternoon markers "AM/PM" and "A/P", written in the case the
+// The morning/afternoon markers, written in the pattern in the case the
 // report wants them.
-constexpr std::string_view kMarkers[] = {"am/pm", "a/p"};
+constexpr std::string_view kAmPm = "AM/PM";
+constexpr std::string_view kAP = "A/P";
 
 }  // namespace
 
 std::string FormatDateTime(std::string_view pattern, const LocalTime& t) {
+  // Placeholders and markers are matched in any case; what is copied comes
+  // from the pattern as written.
+  const std::string folded = UpperCase(pattern);
   // A marker anywhere in the pattern puts its hours on the 12-hour clock.
-  bool twelve_hour = false;
-  for (size_t k = 0; k < pattern.size(); ++k)
-    for (std::string_view marker : kMarkers)
-      twelve_hour = twelve_hour || StartsWithCaseless(pattern.substr(k), marker);
+  const bool twelve_hour =
+      folded.find(kAmPm) != std::string::npos || folded.find(kAP) != std::string::npos;
   const bool afternoon = t.hour >= 12;
 
   std::string out;
   bool after_hour = false;
   size_t i = 0;
   while (i < pattern.size()) {
-    if (StartsWithCaseless(pattern.substr(i), kMarkers[0])) {
+    if (folded.compare(i, kAmPm.size(), kAmPm) == 0) {
       out += pattern.substr(afternoon ? i + 3 : i, 2);
-      i += kMarkers[0].size();
+      i += kAmPm.size();
       after_hour = false;
       continue;
     }
-    if (StartsWithCaseless(pattern.substr(i), kMarkers[1])) {
+    if (folded.compare(i, kAP.size(), kAP) == 0) {
       out += pattern[afternoon ? i + 2 : i];
-      i += kMarkers[1].size();
+      i += kAP.size();
       after_hour = false;
       continue;
     }
-    const char letter = Lower(pattern[i]);
+    const char letter = folded[i];
     size_t run = 1;
-    while (i + run < pattern.size() && Lower(pattern[i + run]) == letter) ++run;
+    while (i + run < folded.size() && folded[i + run] == letter) ++run;
     const size_t length = PlaceholderLength(letter, run);
     if (length == 0) {
       out += pattern[i];
@@ -110,13 +105,13 @@ std::string FormatDateTime(std::string_view pattern, const LocalTime& t) {
     i += length;
 
     switch (letter) {
-      case 'd':
+      case 'D':
         if (length <= 2)
           out += Number(t.day, length);
         else
           out += length == 3 ? DayName(t).substr(0, 3) : DayName(t);
         break;
-      case 'm':
+      case 'M':
         if (length <= 2 && after_hour)
           out += Number(t.minute, length);
         else if (length <= 2)
@@ -124,7 +119,7 @@ std::string FormatDateTime(std::string_view pattern, const LocalTime& t) {
         else
           out += length == 3 ? MonthName(t.month).substr(0, 3) : MonthName(t.month);
         break;
-      case 'y':
+      case 'Y':
         if (length == 1)
           out += std::to_string(DayOfYear(t));
         else if (length == 2)
@@ -132,17 +127,17 @@ std::string FormatDateTime(std::string_view pattern, const LocalTime& t) {
         else
           out += Number(t.year, 4);
         break;
-      case 'h':
+      case 'H':
         out += Number(twelve_hour ? (t.hour + 11) % 12 + 1 : t.hour, length);
         break;
-      case 'n':
+      case 'N':
         out += Number(t.minute, length);
         break;
-      case 's':
+      case 'S':
         out += Number(t.second, length);
         break;
     }
-    after_hour = letter == 'h';
+    after_hour = letter == 'H';
   }
   return out;
 }

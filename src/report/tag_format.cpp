@@ -38,6 +38,21 @@ int16_t TextDisplayWidth(const Tag& tag) {
   return std::max(Length16(tag.TagTrueText), Length16(tag.TagFalseText));
 }
 
+// Pads text with blanks on the right, or cuts it, to exactly width characters.
+std::string LeftJustify(std::string_view text, int16_t width) {
+  std::string out(text.substr(0, FieldWidth(width)));
+  out.resize(FieldWidth(width), ' ');
+  return out;
+}
+
+// The last width characters of text with 12 blanks put in front: a longer
+// text loses its left end, a much shorter one gets no more than 12 blanks.
+std::string RightJustify(std::string_view text, int16_t width) {
+  std::string padded = std::string(kMaxLeadingBlanks, ' ') + std::string(text);
+  size_t keep = std::min(FieldWidth(width), padded.size());
+  return padded.substr(padded.size() - keep);
+}
+
 std::string TextDisplay(const Tag& tag, bool is_true) {
   return LeftJustify(is_true ? tag.TagTrueText : tag.TagFalseText, TextDisplayWidth(tag));
 }
@@ -104,20 +119,14 @@ std::string GeneralForm(float value) {
   return text;
 }
 
-}  // namespace
-
-std::string LeftJustify(std::string_view text, int16_t width) {
-  std::string out(text.substr(0, FieldWidth(width)));
-  out.resize(FieldWidth(width), ' ');
-  return out;
-}
-
-std::string RightJustify(std::string_view text, int16_t width) {
-  std::string padded = std::string(kMaxLeadingBlanks, ' ') + std::string(text);
-  size_t keep = std::min(FieldWidth(width), padded.size());
-  return padded.substr(padded.size() - keep);
-}
-
+// value written through a display mask of "#" positions, one "0" and, for a
+// fixed number of decimals, "." and one "0" per decimal.  The integer part
+// has no leading zeros and at least one digit; "." is always the separator
+// and no grouping is written.  A float is rounded half away from zero on the
+// shortest decimal text that reads back as the same float, so a reply of
+// 2.675 shows 2.68 and not the 2.67 its binary value would round to.  An
+// empty mask gives the general form: every digit of an integer, up to 7
+// significant digits of a float without trailing zeros.
 std::string FormatWithMask(int32_t value, std::string_view mask) {
   std::string out = std::to_string(value);
   MaskShape shape = ShapeOf(mask);
@@ -126,8 +135,6 @@ std::string FormatWithMask(int32_t value, std::string_view mask) {
 }
 
 std::string FormatWithMask(float value, std::string_view mask) {
-  if (std::isnan(value)) return "NaN";
-  if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
   if (mask.empty()) return GeneralForm(value);
 
   // The shortest fixed-point text that reads back as this float: at most
@@ -138,6 +145,8 @@ std::string FormatWithMask(float value, std::string_view mask) {
   if (ec != std::errc()) return "*";
   return RoundDecimal(std::signbit(value), std::string_view(buffer.data(), end), ShapeOf(mask));
 }
+
+}  // namespace
 
 std::string IntegerText(const Tag& tag, int32_t value) {
   if (tag.TagDigits == 0) return TextDisplay(tag, value != 0);

@@ -18,23 +18,6 @@
 
 namespace hx {
 
-// Pads text with blanks on the right, or cuts it, to exactly width characters.
-std::string LeftJustify(std::string_view text, int16_t width);
-// The last width characters of text with 12 blanks put in front: a longer
-// text loses its left end, a much shorter one gets no more than 12 blanks.
-std::string RightJustify(std::string_view text, int16_t width);
-
-// value written through a display mask of "#" positions, one "0" and, for a
-// fixed number of decimals, "." and one "0" per decimal.  The integer part
-// has no leading zeros and at least one digit; "." is always the separator
-// and no grouping is written.  A float is rounded half away from zero on the
-// shortest decimal text that reads back as the same float, so a reply of
-// 2.675 shows 2.68 and not the 2.67 its binary value would round to.  An
-// empty mask gives the general form: every digit of an integer, up to 7
-// significant digits of a float without trailing zeros.
-std::string FormatWithMask(int32_t value, std::string_view mask);
-std::string FormatWithMask(float value, std::string_view mask);
-
 // TagText of an integer tag whose reply converted to value.
 std::string IntegerText(const Tag& tag, int32_t value);
 // TagText of a floating-point tag whose reply converted to value.  A value

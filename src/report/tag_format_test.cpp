@@ -72,7 +72,7 @@ TEST(TagFormatTest, FailureFill) {
                                                 {MakeTag(3, 2, ""), "?TAG??"},
                                                 {MakeTag(3, 0, ""), "?TA"},
                                                 {MakeTag(1, 0, ""), "?"},
-                                                {MakeTag(0, 0, "", "ON", "OFF"), "?TA"},
+                                                {MakeTag(0, 0, "", "HIGH", "LOW"), "?TAG"},
                                                 {MakeTag(0, 0, ""), "?TA"}};
   for (const auto& [tag, marked] : cases) {
     EXPECT_EQ(FailureFill(tag, true), marked);
