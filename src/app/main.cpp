@@ -21,19 +21,17 @@
 
 namespace {
 
-bool Unset(const char* name) {
-  const char* v = std::getenv(name);
-  return v == nullptr || *v == '\0';
-}
-
 // Unattended runs (cron, a service, CI) have no display, or inherit one that
 // no longer answers.  Rather than let Qt abort, draw off screen; nobody can
 // close a window there, so the caller also ends the process where it would
-// otherwise wait for that.  A platform the user chose is left alone.
-void ChoosePlatform() {
-  if (!Unset("QT_QPA_PLATFORM")) return;
-  const bool no_display = Unset("DISPLAY") && Unset("WAYLAND_DISPLAY");
+// otherwise wait for that.  A platform the user chose is left alone; the
+// result tells whether this chose one.
+bool ChoosePlatform() {
+  if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return false;
+  const bool no_display =
+      qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
   setenv("QT_QPA_PLATFORM", no_display ? "offscreen" : "xcb;wayland;offscreen", 1);
+  return true;
 }
 
 // Off screen, Qt remarks on every window operation it cannot carry out; an
@@ -66,8 +64,7 @@ bool AnotherCopyRuns(QLockFile& lock) {
 }
 
 // The print job is handed to the printing system as soon as the report is
-// done, whether the window then stays open or not.  The printer is named only
-// when that fails, so that a run without printing asks the print server nothing.
+// done, whether the window then stays open or not.
 void FinishPrinting(hx::ReportState& rs) {
   hx::TrapWith(
       rs, "LinePrint", [&] { rs.platform.printer.EndJob(); },
@@ -82,11 +79,10 @@ int main(int argc, char** argv) {
   // in the middle of a line.
   std::signal(SIGXFSZ, SIG_IGN);
 
-  const bool platform_chosen = !Unset("QT_QPA_PLATFORM");
-  ChoosePlatform();
+  const bool chose_platform = ChoosePlatform();
   QApplication app(argc, argv);
   const bool offscreen =
-      !platform_chosen && QGuiApplication::platformName() == QLatin1String("offscreen");
+      chose_platform && QGuiApplication::platformName() == QLatin1String("offscreen");
   if (offscreen) qInstallMessageHandler(QuietOffscreenRemarks);
   app.setApplicationName(QStringLiteral("HX_RPT"));
   app.setQuitOnLastWindowClosed(false);

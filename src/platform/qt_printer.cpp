@@ -32,14 +32,11 @@ RunError PrintServerError(const char* what) {
 
 struct QtPrinter::Destination {
   explicit Destination(cups_dest_t* d) : dest(d) {
-    // The server's default orientation or the user's own choice (lpoptions);
-    // 4 or 5 is landscape.
+    // The server's default orientation or the user's own choice (lpoptions).
     const char* value = cupsGetOption("orientation-requested", dest->num_options, dest->options);
     if (value == nullptr)
       value = cupsGetOption("orientation-requested-default", dest->num_options, dest->options);
     if (value != nullptr) orientation_requested = value;
-    const int code = std::atoi(orientation_requested.c_str());
-    orientation = (code == 4 || code == 5) ? Printer::kLandscape : 1;
   }
   ~Destination() {
     cupsFreeDestInfo(info);
@@ -47,6 +44,12 @@ struct QtPrinter::Destination {
   }
   Destination(const Destination&) = delete;
   Destination& operator=(const Destination&) = delete;
+
+  // 4 is landscape, 5 landscape turned the other way.
+  bool Landscape() const {
+    const int code = std::atoi(orientation_requested.c_str());
+    return code == 4 || code == 5;
+  }
 
   // The page as the queue prints it by default: its paper and printable area,
   // turned to its orientation.
@@ -68,15 +71,13 @@ struct QtPrinter::Destination {
     // The page is laid out in the queue's own orientation, so that a
     // landscape queue gets landscape pages rather than portrait pages turned
     // sideways.
-    layout.setOrientation(orientation == Printer::kLandscape ? QPageLayout::Landscape
-                                                             : QPageLayout::Portrait);
+    layout.setOrientation(Landscape() ? QPageLayout::Landscape : QPageLayout::Portrait);
     return layout;
   }
 
   cups_dest_t* dest;
-  cups_dinfo_t* info = nullptr;  // asked for when a job begins
-  std::string orientation_requested;
-  int orientation;
+  cups_dinfo_t* info = nullptr;       // asked for when a job begins
+  std::string orientation_requested;  // empty when neither the queue nor the user sets one
 };
 
 struct QtPrinter::Job {
@@ -124,9 +125,9 @@ void QtPrinter::SetFontSize(double points) {
   if (points > 0 && points < 1638) font_.setPointSizeF(points);
 }
 
-// One request to the print server, and none at all in a run that neither
-// prints nor needs the page length.  Within one run the default stays the
-// printer it was when first asked for.
+// One request to the print server per run, when the printer is first needed
+// (at the latest for the page length of the report pass).  Within one run the
+// default stays the printer it was when first asked for.
 QtPrinter::Destination* QtPrinter::Default() {
   if (!looked_up_) {
     looked_up_ = true;
@@ -148,7 +149,7 @@ void QtPrinter::FollowDefault() {}
 int QtPrinter::Orientation() {
   const Destination* dest = Default();
   if (dest == nullptr) throw RunError(err::kPrinterError, "no default printer");
-  return dest->orientation;
+  return dest->Landscape() ? kLandscape : 1;
 }
 
 QtPrinter::Job& QtPrinter::BeginJob() {
