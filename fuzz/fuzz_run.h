@@ -50,8 +50,7 @@ inline void Check(bool holds, const char* property, const std::string& detail = 
 class RecordingScreen : public Screen {
  public:
   std::vector<std::string> inserts;
-  bool visible = false;
-  void ShowMain() override { visible = true; }
+  void ShowMain() override {}
   void InsertText(const std::string& text) override { inserts.push_back(text); }
   void ProcessEvents() override {}
 };

@@ -6,62 +6,27 @@
 // Input: the first line (up to the first line feed) is the old content of
 // the log file, every further line is a line of the report.
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "fuzz/fuzz_run.h"
 #include "output/line_print.h"
-
-namespace hx::fuzz {
-namespace {
-
-// A private folder for the log under TMPDIR, made once per fuzzing process
-// and removed when it ends.
-class LogFolder {
- public:
-  LogFolder() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/hx_fuzz_log.XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) Fail("a private log folder can be made", pattern);
-    path_ = pattern;
-  }
-  ~LogFolder() {
-    std::remove(File().c_str());
-    rmdir(path_.c_str());
-  }
-  const std::string& path() const { return path_; }
-  std::string File() const { return path_ + "/R.LOG"; }
-
- private:
-  std::string path_;
-};
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-}  // namespace
-}  // namespace hx::fuzz
+#include "output/test_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace hx;
   using fuzz::Check;
-  static fuzz::LogFolder folder;
+  // A private folder for the log under TMPDIR, made once per fuzzing
+  // process and removed when it ends.
+  static testing::ScratchFolder folder;
+  const std::string log_file = folder.path() + "/R.LOG";
 
   std::vector<std::string> lines = fuzz::SplitLines(fuzz::AsText(data, size));
   const std::string old = lines.front();
   lines.erase(lines.begin());
   {
-    std::ofstream out(folder.File(), std::ios::binary | std::ios::trunc);
+    std::ofstream out(log_file, std::ios::binary | std::ios::trunc);
     out << old;
   }
 
@@ -80,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Check(run.dialog.messages.empty(), "working channels report nothing",
         run.dialog.messages.empty() ? "" : run.dialog.messages[0].text);
-  Check(fuzz::ReadAll(folder.File()) == expected_log,
+  Check(testing::ReadFile(log_file) == expected_log,
         "the log is its old content followed by exactly the emitted lines");
   Check(run.ScreenLines() == lines, "the screen gets every line in order");
   Check(run.printer.output == expected_paper, "the printer gets every line in order");

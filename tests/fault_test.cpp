@@ -38,18 +38,12 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-// A definition file from its lines, each ended with CR LF as on the plant's machines.
-std::string Ini(std::initializer_list<std::string> lines) {
+// Lines each ended with CR LF, as on the plant's machines: a definition file
+// from its lines, or the log file's bytes for these report lines.
+std::string CrLf(const Lines& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
   return text;
-}
-
-// The log file's bytes for these report lines.
-std::string LogOf(const Lines& lines) {
-  std::string bytes;
-  for (const std::string& line : lines) bytes += line + "\r\n";
-  return bytes;
 }
 
 // Every message the program showed, in order, as "caption: first line\nsecond line".
@@ -132,11 +126,11 @@ class FileSizeLimit {
 
 const Lines kDailyReport = {"DAILY REPORT", "line 1", "line 2", "line 3", "line 4", "line 5"};
 
-std::string DailyReportIni(const std::string& log_path, const std::string& log_name) {
-  return Ini({"[SETUP]", "PRINTIT=TRUE", "LOGIT=TRUE", "LOGFILEPATH=" + log_path,
-              "LOGFILENAME=" + log_name, "PortraitLines=60", "[HEADER_BEGIN]", kDailyReport[0],
-              "[HEADER_END]", "[REPORT]", kDailyReport[1], kDailyReport[2], kDailyReport[3],
-              kDailyReport[4], kDailyReport[5]});
+std::string DailyReportCrLf(const std::string& log_path, const std::string& log_name) {
+  return CrLf({"[SETUP]", "PRINTIT=TRUE", "LOGIT=TRUE", "LOGFILEPATH=" + log_path,
+               "LOGFILENAME=" + log_name, "PortraitLines=60", "[HEADER_BEGIN]", kDailyReport[0],
+               "[HEADER_END]", "[REPORT]", kDailyReport[1], kDailyReport[2], kDailyReport[3],
+               kDailyReport[4], kDailyReport[5]});
 }
 
 struct LogFault {
@@ -198,8 +192,8 @@ TEST(FaultTest, LogFailureCostsOnlyTheLog) {
        },
        "R.LOG",
        ErrorHandler("Error: 61  Could not write to: {logdir}/R.LOG", "Disk full in: LogPrint"),
-       LogFault::After::kHolds, kOldLog + LogOf({kDailyReport[0], kDailyReport[1]}),
-       kOldLog.size() + LogOf({kDailyReport[0], kDailyReport[1]}).size()},
+       LogFault::After::kHolds, kOldLog + CrLf({kDailyReport[0], kDailyReport[1]}),
+       kOldLog.size() + CrLf({kDailyReport[0], kDailyReport[1]}).size()},
       // Here the disk takes only the start of the second line: the log must
       // not keep that fragment, or the next run's first line would join it.
       {"disk full in the middle of a line",
@@ -209,8 +203,8 @@ TEST(FaultTest, LogFailureCostsOnlyTheLog) {
        },
        "R.LOG",
        ErrorHandler("Error: 61  Could not write to: {logdir}/R.LOG", "Disk full in: LogPrint"),
-       LogFault::After::kHolds, kOldLog + LogOf({kDailyReport[0]}),
-       kOldLog.size() + LogOf({kDailyReport[0]}).size() + 3},
+       LogFault::After::kHolds, kOldLog + CrLf({kDailyReport[0]}),
+       kOldLog.size() + CrLf({kDailyReport[0]}).size() + 3},
   };
   for (const LogFault& c : cases) {
     SCOPED_TRACE(c.name);
@@ -218,7 +212,7 @@ TEST(FaultTest, LogFailureCostsOnlyTheLog) {
     ProgramFolder folder;
     folder.env["CUPS_SERVER"] = server.socket();
     const std::string log_path = c.prepare(folder);
-    folder.Write("HX_RPT.INI", DailyReportIni(log_path, c.log_name));
+    folder.Write("HX_RPT.INI", DailyReportCrLf(log_path, c.log_name));
 
     ProgramRun run;
     if (c.full_after > 0) {
@@ -257,11 +251,11 @@ TEST(FaultTest, QueueRejectingJobsIsReportedOnce) {
   ProgramFolder folder;
   folder.env["CUPS_SERVER"] = server.socket();
   ASSERT_EQ(Shell("CUPS_SERVER=" + server.socket() + " cupsreject HXPDF"), 0);
-  folder.Write("HX_RPT.INI", DailyReportIni("", "R.LOG"));
+  folder.Write("HX_RPT.INI", DailyReportCrLf("", "R.LOG"));
 
   ProgramRun run = folder.Run();
   ASSERT_FALSE(run.timed_out);
-  EXPECT_EQ(folder.Read("R.LOG"), LogOf(kDailyReport));
+  EXPECT_EQ(folder.Read("R.LOG"), CrLf(kDailyReport));
   EXPECT_EQ(server.PrintedText(), "");
   EXPECT_EQ(Messages(run.err), Lines{kPrinterFailure}) << run.err;
   EXPECT_EQ(run.exit_status, 1);
@@ -277,9 +271,9 @@ TEST(FaultTest, PrintServerStoppedBetweenTwoLinesIsReportedOnce) {
   Lines report;
   for (int i = 1; i <= 400; ++i)
     report.push_back("report line " + std::to_string(i) + " " + std::string(40, '-'));
-  std::string ini = Ini({"[SETUP]", "PRINTIT=TRUE", "LOGIT=TRUE", "LOGFILENAME=R.LOG",
-                         "PortraitLines=60", "[REPORT]"});
-  ini += LogOf(report);
+  std::string ini = CrLf({"[SETUP]", "PRINTIT=TRUE", "LOGIT=TRUE", "LOGFILENAME=R.LOG",
+                          "PortraitLines=60", "[REPORT]"});
+  ini += CrLf(report);
 
   PrintServer server;
   ProgramFolder folder;
@@ -289,7 +283,7 @@ TEST(FaultTest, PrintServerStoppedBetweenTwoLinesIsReportedOnce) {
   const int log = open(folder.File("R.LOG").c_str(), O_RDONLY | O_NONBLOCK);
   ASSERT_GE(log, 0);
   fcntl(log, F_SETPIPE_SZ, 4096);
-  ASSERT_GT(LogOf(report).size(), static_cast<size_t>(fcntl(log, F_GETPIPE_SZ)));
+  ASSERT_GT(CrLf(report).size(), static_cast<size_t>(fcntl(log, F_GETPIPE_SZ)));
 
   const pid_t pid = folder.Start();
   // A failed assertion below must not leave the program waiting on the pipe.
@@ -332,7 +326,7 @@ TEST(FaultTest, PrintServerStoppedBetweenTwoLinesIsReportedOnce) {
   close(log);
   const std::string err = folder.Read("stderr.txt");
 
-  EXPECT_EQ(logged, LogOf(report));
+  EXPECT_EQ(logged, CrLf(report));
   // The job is handed over whole at the end, so nothing of it reached paper.
   EXPECT_EQ(server.PrintedText(), "");
   EXPECT_EQ(Messages(err), Lines{kPrinterFailure}) << err;
@@ -431,17 +425,17 @@ TEST(FaultTest, EveryControllerStatus) {
       ProgramFolder folder;
       folder.Write("LUMOCOM.SIM", std::string("[P]\n^OK=17\n") + c.plant + "\n");
       folder.Write("HX_RPT.INI",
-                   Ini({"[SETUP]", "LOGIT=TRUE", "LOGFILENAME=R.LOG", "PortraitLines=60",
-                        showit ? "SHOWIT=TRUE" : "", "[CONTROLLERS]", "1=P", "[TAGS]",
-                        "0 1 IV V 5 0", "1 1 IV OK 4 0", "[HEADER_BEGIN]", "STATUS", "[HEADER_END]",
-                        "[REPORT]", "V=\\0", "OK=\\1", "END"}));
+                   CrLf({"[SETUP]", "LOGIT=TRUE", "LOGFILENAME=R.LOG", "PortraitLines=60",
+                         showit ? "SHOWIT=TRUE" : "", "[CONTROLLERS]", "1=P", "[TAGS]",
+                         "0 1 IV V 5 0", "1 1 IV OK 4 0", "[HEADER_BEGIN]", "STATUS",
+                         "[HEADER_END]", "[REPORT]", "V=\\0", "OK=\\1", "END"}));
       folder.env["LUMOCOM_JOURNAL"] = folder.File("journal.txt");
       ProgramRun run = folder.Run();
       ASSERT_FALSE(run.timed_out);
       EXPECT_EQ(folder.Read("journal.txt"), c.journal);
       const bool opened = std::string(c.journal) != "open P\n";
       EXPECT_EQ(folder.Read("R.LOG"),
-                LogOf({"STATUS", c.shown, opened ? "OK=  17" : "OK=   ", "END"}));
+                CrLf({"STATUS", c.shown, opened ? "OK=  17" : "OK=   ", "END"}));
       EXPECT_EQ(Messages(run.err), showit ? c.messages : Lines{}) << run.err;
       EXPECT_EQ(run.exit_status, c.exit_status);
     }
@@ -477,12 +471,12 @@ TEST(FaultTest, ReplyLengthIsHeldToTheBuffer) {
     folder.Write("LUMOCOM.SIM", std::string("[P]\n@replylen=") + c.length + "\n*TEXT=" +
                                     long_reply + "\n^NUM=  42" + std::string(296, 'x') + "\n");
     folder.Write("HX_RPT.INI",
-                 Ini({"[SETUP]", "LOGIT=TRUE", "LOGFILENAME=R.LOG", "PortraitLines=60",
-                      "[CONTROLLERS]", "1=P", "[TAGS]", "0 1 SV TEXT 300 0", "1 1 IV NUM 6 0",
-                      "[REPORT]", "TEXT=\\0", "NUM=\\1", "END"}));
+                 CrLf({"[SETUP]", "LOGIT=TRUE", "LOGFILENAME=R.LOG", "PortraitLines=60",
+                       "[CONTROLLERS]", "1=P", "[TAGS]", "0 1 SV TEXT 300 0", "1 1 IV NUM 6 0",
+                       "[REPORT]", "TEXT=\\0", "NUM=\\1", "END"}));
     ProgramRun run = folder.Run();
     ASSERT_FALSE(run.timed_out);
-    EXPECT_EQ(folder.Read("R.LOG"), LogOf({c.text_line, c.number_line, "END"}));
+    EXPECT_EQ(folder.Read("R.LOG"), CrLf({c.text_line, c.number_line, "END"}));
     EXPECT_EQ(Messages(run.err), Lines{}) << run.err;
     EXPECT_EQ(run.exit_status, 0) << run.err;
   }
@@ -525,27 +519,27 @@ const char kLibraryPlant[] =
 // PLANTA works, NOPE is unknown, PLANTC does not answer its power-up clear:
 // the three places a communication message comes from.  Tag 1 is unknown to
 // its controller, tag 2 is a float.
-std::string LibraryIni(bool showit) {
-  return Ini({"[SETUP]",
-              "LOGIT=TRUE",
-              "LOGFILENAME=R.LOG",
-              "PortraitLines=60",
-              showit ? "SHOWIT=TRUE" : "",
-              "[CONTROLLERS]",
-              "1=PLANTA",
-              "2=NOPE",
-              "3=PLANTC",
-              "[TAGS]",
-              "0 1 IV COUNT 4 0",
-              "1 1 IV MISSING 4 0",
-              "2 1 FV LEVEL 3 1",
-              "3 3 IV COUNT 4 0",
-              "[REPORT]",
-              "A=\\0",
-              "B=\\1",
-              "C=\\2",
-              "D=\\3",
-              "END"});
+std::string LibraryCrLf(bool showit) {
+  return CrLf({"[SETUP]",
+               "LOGIT=TRUE",
+               "LOGFILENAME=R.LOG",
+               "PortraitLines=60",
+               showit ? "SHOWIT=TRUE" : "",
+               "[CONTROLLERS]",
+               "1=PLANTA",
+               "2=NOPE",
+               "3=PLANTC",
+               "[TAGS]",
+               "0 1 IV COUNT 4 0",
+               "1 1 IV MISSING 4 0",
+               "2 1 FV LEVEL 3 1",
+               "3 3 IV COUNT 4 0",
+               "[REPORT]",
+               "A=\\0",
+               "B=\\1",
+               "C=\\2",
+               "D=\\3",
+               "END"});
 }
 
 const Lines kAllValues = {"A=  17", "B=?TAG", "C=  2.5", "D=   5", "END"};
@@ -579,12 +573,12 @@ void RunLibraryCase(const LibraryCase& c) {
   SCOPED_TRACE(c.name);
   ProgramFolder folder;
   folder.Write("LUMOCOM.SIM", kLibraryPlant);
-  folder.Write("HX_RPT.INI", LibraryIni(c.showit));
+  folder.Write("HX_RPT.INI", LibraryCrLf(c.showit));
   c.damage(folder);
   ProgramRun run = folder.Run();
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(Messages(run.err), c.messages) << run.err;
-  EXPECT_EQ(folder.Read("R.LOG"), LogOf(c.report));
+  EXPECT_EQ(folder.Read("R.LOG"), CrLf(c.report));
   EXPECT_EQ(run.exit_status, 1);
 }
 

@@ -79,10 +79,6 @@ std::string ProgramFolder::Read(const std::string& name) const {
   return s.str();
 }
 
-bool ProgramFolder::Exists(const std::string& name) const {
-  return fs::exists(File(name));
-}
-
 pid_t ProgramFolder::Start() const {
   std::vector<std::string> vars;
   for (const auto& [k, v] : env)
@@ -137,7 +133,6 @@ ProgramRun ProgramFolder::Run(std::chrono::seconds timeout) const {
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   run.peak_rss_kib = usage.ru_maxrss;
   run.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.out = Read("stdout.txt");
   run.err = Read("stderr.txt");
   return run;
 }

@@ -18,7 +18,6 @@ namespace hx::testing {
 struct ProgramRun {
   int exit_status = -1;  // 128 + signal number when killed by a signal
   bool timed_out = false;
-  std::string out;        // standard output
   std::string err;        // standard error
   long peak_rss_kib = 0;  // peak resident memory of the process
   double seconds = 0;     // wall-clock time from start to end
@@ -38,7 +37,6 @@ class ProgramFolder {
 
   void Write(const std::string& name, const std::string& bytes) const;
   std::string Read(const std::string& name) const;  // "" when missing
-  bool Exists(const std::string& name) const;
 
   // Environment of every run; tests add or override entries (an empty value unsets).
   std::map<std::string, std::string> env;
