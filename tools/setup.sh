@@ -8,9 +8,9 @@ packages=(
   cmake ninja-build g++ pkg-config qt6-base-dev libcups2-dev libgtest-dev
   # run: the metric-compatible stand-in for "Courier New", Qt's platform plugins
   fonts-liberation2 qt6-qpa-plugins
-  # test: a display for the window, a private print server, PDF text read-back,
-  # clang's libFuzzer for the fuzz targets
-  xvfb xauth cups cups-client poppler-utils clang libclang-rt-14-dev
+  # test: a private print server, PDF text read-back, clang's libFuzzer for
+  # the fuzz targets
+  cups cups-client poppler-utils clang libclang-rt-14-dev
 )
 
 missing=()

@@ -8,16 +8,19 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh
 results=$(mktemp)
 trap 'rm -f "$results"' EXIT
+# A failing test does not stop the rest: the closing line counts them all,
+# and the exit status is not 0 when anything failed.
+status=0
 for preset in default asan; do
   echo "== $preset build"
   cmake --preset "$preset"
   cmake --build --preset "$preset" -j "$(nproc)"
-  ctest --preset "$preset" -j "$(nproc)" | tee -a "$results"
+  ctest --preset "$preset" -j "$(nproc)" | tee -a "$results" || status=1
 done
 echo "== fuzz targets"
-fuzz/run.sh
+fuzz/run.sh || status=1
 
-# One closing line over both builds (the fuzz run has already passed here).
 read -r total failed < <(sed -n 's/.* \([0-9]*\) tests failed out of \([0-9]*\)$/\2 \1/p' "$results" |
   awk '{t += $1; f += $2} END {print t + 0, f + 0}')
 echo "summary: $((total - failed)) passed, $failed failed"
+exit "$status"
