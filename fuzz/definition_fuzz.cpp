@@ -5,9 +5,9 @@
 #include <sstream>
 #include <string>
 
+#include "base/run_error.h"
 #include "definition/definition_reader.h"
 #include "fuzz/fuzz_run.h"
-#include "ui/run_error.h"
 
 namespace hx::fuzz {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "fuzz/fuzz_run.h"
 #include "output/line_print.h"
-#include "output/test_files.h"
+#include "testing/test_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace hx;

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/run_error.h"
 #include "definition/text_fields.h"
 #include "fuzz/fuzz_run.h"
-#include "ui/run_error.h"
 
 namespace hx::fuzz {
 namespace {

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "base/run_error.h"
 #include "definition/text_fields.h"
 #include "fuzz/fuzz_run.h"
 #include "report/date_time_format.h"
 #include "report/render_lines.h"
-#include "ui/run_error.h"
 
 namespace hx::fuzz {
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "base/run_error.h"
 #include "definition/tag_line.h"
 #include "definition/text_fields.h"
 #include "fuzz/fuzz_run.h"
-#include "ui/run_error.h"
 
 namespace hx::fuzz {
 namespace {

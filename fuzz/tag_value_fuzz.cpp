@@ -16,11 +16,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/run_error.h"
 #include "comm/controller_link.h"
 #include "definition/tag_line.h"
 #include "fuzz/fuzz_run.h"
 #include "report/process_list.h"
-#include "ui/run_error.h"
 
 namespace hx::fuzz {
 namespace {

@@ -13,8 +13,8 @@
 #include <fstream>
 #include <random>
 
-#include "comm/vendor_loader.h"
-#include "ui/run_error.h"
+#include "base/run_error.h"
+#include "qt/vendor_loader.h"
 
 namespace hx {
 namespace {

@@ -3,18 +3,18 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/run_report.h"
+#include "base/paths.h"
+#include "base/run_error.h"
 #include "comm/controller_link.h"
 #include "definition/definition_reader.h"
-#include "output/run_report.h"
+#include "platform/platform.h"
 #include "ui/report_error.h"
-#include "ui/run_error.h"
 
 namespace hx {
 
 std::string DefinitionPath(const std::string& program_folder) {
-  std::string path = program_folder;
-  if (path.empty() || path.back() != kPathSeparator) path += kPathSeparator;
-  return path + kDefinitionFileName;
+  return JoinPath(program_folder, kDefinitionFileName);
 }
 
 AfterLoad Form_Load(ReportState& rs) {

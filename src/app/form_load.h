@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "report/report_state.h"
+#include "base/report_state.h"
 
 namespace hx {
 

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <limits>
+#include <string_view>
 #include <vector>
 
+#include "base/run_error.h"
 #include "comm/vendor.h"
+#include "platform/platform.h"
 #include "ui/report_error.h"
-#include "ui/run_error.h"
 
 namespace hx {
 
@@ -24,6 +26,11 @@ size_t ReportedLength(int32_t length, size_t size) {
 // hands the library an empty one rather than a wrong size.
 size_t ReplySize(const ReportState& rs) {
   return rs.BufferSize > 0 ? static_cast<size_t>(rs.BufferSize) : 0;
+}
+
+// A message about the controller being addressed: "Controller 'NAME'" and tail.
+std::string AboutController(const ReportState& rs, std::string_view tail) {
+  return "Controller '" + rs.CtrlName + "'" + std::string(tail);
 }
 
 int32_t Length32(const std::string& text) {
@@ -50,7 +57,7 @@ int32_t GetHandle(ReportState& rs) {
       SendPUC(rs, handle);
     } else {
       rs.AnyFailure = true;
-      CommError(rs, status, "Controller '" + rs.CtrlName + "' Not Found.");
+      CommError(rs, status, AboutController(rs, " Not Found."));
     }
   });
   return handle;
@@ -81,7 +88,7 @@ int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, st
     // it, even a power-up clear request that the repeat then answers.
     rs.AnyFailure = true;
     if (status == kStatusNotResponding) {
-      CommError(rs, kStatusNotResponding, "Controller '" + rs.CtrlName + "' is not responding.");
+      CommError(rs, kStatusNotResponding, AboutController(rs, " is not responding."));
     } else if (status == kStatusWantsPowerUpClear) {
       // A controller that was restarted asks for a power-up clear before it
       // answers again; one clear and one repeat, and whatever the repeat
@@ -111,7 +118,7 @@ int16_t SendPUC(ReportState& rs, int32_t handle) {
     if (status != kStatusOk) rs.AnyFailure = true;
     if (status == kStatusNotResponding) {
       CommError(rs, kStatusNotResponding,
-                "Controller '" + rs.CtrlName + "' is not responding to PowerUpClear.");
+                AboutController(rs, " is not responding to PowerUpClear."));
     }
     if (status == kStatusPortInUse) CommError(rs, kStatusPortInUse, "Comm Port is in use!.");
   });

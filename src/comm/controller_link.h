@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "report/report_state.h"
+#include "base/report_state.h"
 
 namespace hx {
 

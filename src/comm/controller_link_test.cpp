@@ -34,11 +34,6 @@ struct LinkRun : testing::FakeRun {
       if (!call.starts_with("errtext")) exchanges.push_back(call);
     return exchanges;
   }
-  std::vector<std::string> Texts() const {
-    std::vector<std::string> texts;
-    for (const auto& m : dialog.messages) texts.push_back(m.text);
-    return texts;
-  }
 };
 
 TEST(GetHandleTest, UnknownControllerIsReportedWithTheLibraryTextAndGetsNoPowerUpClear) {
@@ -73,7 +68,7 @@ TEST(GetHandleTest, OneClearFollowsEveryOpenAndTheHandleIsKeptWhateverItAnswers)
 
     EXPECT_EQ(GetHandle(run.rs), 7) << c.puc_status;
     EXPECT_EQ(run.Exchanges(), (Calls{"open PUMP1", "puc 7 A"})) << c.puc_status;
-    EXPECT_EQ(run.Texts(), c.messages) << c.puc_status;
+    EXPECT_EQ(run.dialog.Texts(), c.messages) << c.puc_status;
     EXPECT_EQ(run.rs.AnyFailure, c.puc_status != 0) << c.puc_status;
   }
 }
@@ -117,7 +112,7 @@ TEST(SendRecvTest, StatusesGetTheirOwnMessagesAndFailuresMarkTheRun) {
     EXPECT_EQ(SendRecv(run.rs, 3, command, reply), c.status) << c.answers[0].first;
     EXPECT_EQ(reply, c.reply) << c.answers[0].first;
     EXPECT_EQ(run.Exchanges(), c.sends_and_clears) << c.answers[0].first;
-    EXPECT_EQ(run.Texts(), c.messages) << c.answers[0].first;
+    EXPECT_EQ(run.dialog.Texts(), c.messages) << c.answers[0].first;
     EXPECT_EQ(run.rs.AnyFailure, c.failed) << c.answers[0].first;
   }
 }
@@ -195,7 +190,7 @@ TEST(ControllerLinkTest, LibraryFailuresReachTheTrapOfTheRoutineThatCalled) {
     run.vendor.open = [](const std::string&) { return std::pair<int16_t, int32_t>{0, 4}; };
     run.vendor.puc = [](int32_t) -> int16_t { throw RunError(err::kFileNotFound, "LumoCom"); };
     EXPECT_EQ(GetHandle(run.rs), 4);
-    EXPECT_EQ(run.Texts(), (Calls{"Error: 53  \r\nFile not found in: SendPUC"}));
+    EXPECT_EQ(run.dialog.Texts(), (Calls{"Error: 53  \r\nFile not found in: SendPUC"}));
   }
   {
     // A query the library could not exchange, here the repeat after a clear
@@ -207,7 +202,7 @@ TEST(ControllerLinkTest, LibraryFailuresReachTheTrapOfTheRoutineThatCalled) {
     };
     std::string reply;
     EXPECT_EQ(SendRecv(run.rs, 1, " ^X @@ EMITL86", reply), kStatusNoExchange);
-    EXPECT_EQ(run.Texts(),
+    EXPECT_EQ(run.dialog.Texts(),
               (Calls{"Error: 453  \r\nSpecified DLL function not found in: SendRecv"}));
   }
   {
@@ -219,7 +214,7 @@ TEST(ControllerLinkTest, LibraryFailuresReachTheTrapOfTheRoutineThatCalled) {
     };
     std::string reply;
     EXPECT_EQ(SendRecv(run.rs, 1, " ^X @@ EMITL86", reply), -29);
-    EXPECT_EQ(run.Texts(),
+    EXPECT_EQ(run.dialog.Texts(),
               (Calls{"Error: 453  \r\nSpecified DLL function not found in: SendRecv"}));
   }
 }

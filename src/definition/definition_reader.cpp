@@ -4,10 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "base/run_error.h"
 #include "comm/controller_link.h"
 #include "definition/tag_line.h"
 #include "definition/text_fields.h"
-#include "ui/run_error.h"
+#include "platform/platform.h"
 
 namespace hx {
 namespace {
@@ -57,10 +58,10 @@ class DefinitionReader {
       // Text outside any section, and sections whose header is not
       // recognised, pass by here unread.  At the end of the file the last
       // line read is tried all the same.
-      StripLead(rs_, current_);
+      StripLead(current_);
       while ((current_.empty() || current_[0] != '[') && lines_.Next(line_)) {
         current_.swap(line_);
-        StripLead(rs_, current_);
+        StripLead(current_);
       }
       // A section's body ends at the next "[" line, which is tried against
       // the sections after it, so sections in this order are read in one
@@ -98,12 +99,12 @@ class DefinitionReader {
     const size_t equals = line.find('=');
     if (equals == std::string::npos) return;
     std::string key = line.substr(0, equals);
-    StripLead(rs_, key);
-    StripTrail(rs_, key);
+    StripLead(key);
+    StripTrail(key);
     key = UpperCase(key);
     std::string value = line.substr(equals + 1);
-    StripLead(rs_, value);
-    StripTrail(rs_, value);
+    StripLead(value);
+    StripTrail(value);
 
     Printer& printer = rs_.platform.printer;
     if (key == "PRINTERNAME") {
@@ -114,15 +115,15 @@ class DefinitionReader {
         rs_.PRINTERNAME = value;
       }
     } else if (key == "LANDSCAPELINES") {
-      if (IsNum(rs_, value)) rs_.LandScapeLines = NumericValue16(value);
+      if (IsNum(value)) rs_.LandScapeLines = NumericValue16(value);
     } else if (key == "PORTRAITLINES") {
-      if (IsNum(rs_, value)) rs_.PortraitLines = NumericValue16(value);
+      if (IsNum(value)) rs_.PortraitLines = NumericValue16(value);
     } else if (key == "FONT") {
       // The font belongs to the printed report; it is left alone unless
       // printing was asked for earlier in the file.
       if (rs_.PRINTIT) printer.SetFontName(value);
     } else if (key == "FONTSIZE") {
-      if (rs_.PRINTIT) printer.SetFontSize(IsNum(rs_, value) ? NumericValue(value) : 12);
+      if (rs_.PRINTIT) printer.SetFontSize(IsNum(value) ? NumericValue(value) : 12);
     } else if (key == "DATEFORMAT") {
       if (value.size() >= 8) rs_.DATEFORMAT = value;
     } else if (key == "TIMEFORMAT") {
@@ -146,8 +147,8 @@ class DefinitionReader {
   void ControllerLine(const std::string& line) {
     const size_t equals = line.find('=');
     std::string key = equals == std::string::npos ? std::string() : line.substr(0, equals);
-    StripLead(rs_, key);
-    StripTrail(rs_, key);
+    StripLead(key);
+    StripTrail(key);
     if (key.size() != 1 || key[0] < '1' || key[0] > '5') return;
     const int slot = key[0] - '0';
 

@@ -7,7 +7,7 @@
 
 #include <istream>
 
-#include "report/report_state.h"
+#include "base/report_state.h"
 
 namespace hx {
 

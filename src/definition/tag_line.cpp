@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "base/run_error.h"
 #include "definition/text_fields.h"
-#include "ui/run_error.h"
 
 namespace hx {
 namespace {
@@ -51,7 +51,7 @@ void ReadTagLine(ReportState& rs, const std::string& line) {
   // Each field is accepted or the rest of the line is ignored; what an earlier
   // line with the same index set beyond that point stays as it was.
   std::string field = GetNextParam(rs, line);
-  if (!IsNum(rs, field)) return;
+  if (!IsNum(field)) return;
   const int16_t index = NumericValue16(field);
   Tag& tag = At(rs.TagTable, index);
   // Process_List visits slots 0 to LastTag, so it has to reach the highest
@@ -60,7 +60,7 @@ void ReadTagLine(ReportState& rs, const std::string& line) {
   tag.TagKind = kKindUndefined;
 
   field = GetNextParam(rs, line);
-  if (!IsNum(rs, field)) return;
+  if (!IsNum(field)) return;
   tag.TagController = NumericValue16(field);
 
   field = GetNextParam(rs, line);
@@ -69,12 +69,12 @@ void ReadTagLine(ReportState& rs, const std::string& line) {
   tag.TagKind = type->kind;
 
   field = GetNextParam(rs, line);
-  if (field.empty() || IsNum(rs, field)) return;  // a name never starts with a digit
+  if (field.empty() || IsNum(field)) return;  // a name never starts with a digit
   tag.TagCommand = std::string(type->prefix) + field + std::string(type->suffix);
 
   field = GetNextParam(rs, line);
   if (field.empty()) return;
-  if (IsNum(rs, field)) {
+  if (IsNum(field)) {
     tag.TagDigits = NumericValue16(field);
     tag.TagTrueText.clear();
     if (tag.TagKind == kKindInteger) tag.TagFormat = Repeat('#', tag.TagDigits) + "0";
@@ -85,7 +85,7 @@ void ReadTagLine(ReportState& rs, const std::string& line) {
 
   field = GetNextParam(rs, line);
   if (field.empty()) return;
-  if (IsNum(rs, field)) {
+  if (IsNum(field)) {
     tag.TagDecimals = NumericValue16(field);
     tag.TagFalseText.clear();
     if (tag.TagKind == kKindFloat)
@@ -98,7 +98,7 @@ void ReadTagLine(ReportState& rs, const std::string& line) {
   if (!IsTableType(*type)) return;
   // The table index goes in as written: the controller reads the number itself.
   field = GetNextParam(rs, line);
-  tag.TagCommand = (IsNum(rs, field) ? " " + field : std::string(" 0")) + tag.TagCommand;
+  tag.TagCommand = (IsNum(field) ? " " + field : std::string(" 0")) + tag.TagCommand;
 }
 
 }  // namespace hx

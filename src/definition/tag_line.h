@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "report/report_state.h"
+#include "base/report_state.h"
 
 namespace hx {
 

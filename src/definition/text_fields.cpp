@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "base/run_error.h"
 #include "ui/report_error.h"
-#include "ui/run_error.h"
 
 namespace hx {
 namespace {
@@ -118,7 +118,7 @@ std::string GetNextParam(ReportState& rs, const std::string& text) {
     if (ps.position == 0) ps.position = 1;
     ps.end_position = 0;
     ps.current = 255;
-    ps.length = CheckedInt16(static_cast<long long>(text.size()));
+    ps.length = Length16(text);
 
     // Positions are 1-based and stop one past the 16-bit length.
     auto at = [&](int32_t position) { return text[static_cast<size_t>(position) - 1]; };
@@ -134,30 +134,18 @@ std::string GetNextParam(ReportState& rs, const std::string& text) {
   return token;
 }
 
-std::string StripLead(ReportState& rs, std::string& text) {
-  std::string result;
-  Trap(rs, "StripLead$", [&] {
-    auto first = std::find_if_not(text.begin(), text.end(), IsBlank);
-    text.erase(text.begin(), first);
-    result = text;
-  });
-  return result;
+std::string& StripLead(std::string& text) {
+  text.erase(text.begin(), std::find_if_not(text.begin(), text.end(), IsBlank));
+  return text;
 }
 
-std::string StripTrail(ReportState& rs, std::string& text) {
-  std::string result;
-  Trap(rs, "StripTrail$", [&] {
-    auto last = std::find_if_not(text.rbegin(), text.rend(), IsBlank);
-    text.erase(last.base(), text.end());
-    result = text;
-  });
-  return result;
+std::string& StripTrail(std::string& text) {
+  text.erase(std::find_if_not(text.rbegin(), text.rend(), IsBlank).base(), text.end());
+  return text;
 }
 
-bool IsNum(ReportState& rs, const std::string& text) {
-  bool numeric = false;
-  Trap(rs, "IsNum", [&] { numeric = !text.empty() && IsDigit(text[0]); });
-  return numeric;
+bool IsNum(std::string_view text) {
+  return !text.empty() && IsDigit(text[0]);
 }
 
 double NumericValue(std::string_view field) {

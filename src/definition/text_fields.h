@@ -4,7 +4,8 @@
 // into a number.
 //
 // A blank is any character with code 32 or less; a delimiter is a blank or a
-// comma.  Each of the four procedures traps its own failures.
+// comma.  GetNextParam keeps its memory in the report state and traps its own
+// failures; the other helpers need nothing but their text and cannot fail.
 
 #ifndef HX_DEFINITION_TEXT_FIELDS_H_
 #define HX_DEFINITION_TEXT_FIELDS_H_
@@ -13,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "report/report_state.h"
+#include "base/report_state.h"
 
 namespace hx {
 
@@ -25,12 +26,14 @@ inline bool IsBlank(char c) {
 
 // Next field of text, or "" when none is left.  Calling again with an equal
 // text continues where the previous call stopped; another text starts over.
+// Reported under "GetNextParam$": a text longer than 32767 characters, which
+// gives "".
 std::string GetNextParam(ReportState& rs, const std::string& text);
-// Removes leading (trailing) blanks from text in place and returns the result.
-std::string StripLead(ReportState& rs, std::string& text);
-std::string StripTrail(ReportState& rs, std::string& text);
+// Removes leading (trailing) blanks from text in place and returns it.
+std::string& StripLead(std::string& text);
+std::string& StripTrail(std::string& text);
 // Whether text starts with a decimal digit.
-bool IsNum(ReportState& rs, const std::string& text);
+bool IsNum(std::string_view text);
 
 // The numeric value of a field that passed IsNum: its leading decimal number
 // (digits, optional fraction, optional E/D exponent; blanks inside skipped).

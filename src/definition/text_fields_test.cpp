@@ -67,18 +67,17 @@ TEST(StripTest, RemovesBlanksAtOneEndInPlace) {
     testing::FakeRun run;
     std::string lead = c.text;
     std::string trail = c.text;
-    EXPECT_EQ(StripLead(run.rs, lead), c.lead);
+    EXPECT_EQ(StripLead(lead), c.lead);
     EXPECT_EQ(lead, c.lead);
-    EXPECT_EQ(StripTrail(run.rs, trail), c.trail);
+    EXPECT_EQ(StripTrail(trail), c.trail);
     EXPECT_EQ(trail, c.trail);
   }
 }
 
 TEST(IsNumTest, LooksAtTheFirstCharacterOnly) {
   testing::FakeRun run;
-  for (const char* yes : {"7abc", "0.", "9"}) EXPECT_TRUE(IsNum(run.rs, yes)) << yes;
-  for (const char* no : {"-1", " 1", ".5", "", "\xB2", "/", ":"})
-    EXPECT_FALSE(IsNum(run.rs, no)) << no;
+  for (const char* yes : {"7abc", "0.", "9"}) EXPECT_TRUE(IsNum(yes)) << yes;
+  for (const char* no : {"-1", " 1", ".5", "", "\xB2", "/", ":"}) EXPECT_FALSE(IsNum(no)) << no;
 }
 
 TEST(NumericValueTest, ReadsTheLeadingNumberAndRoundsHalfToEvenInto16Bits) {

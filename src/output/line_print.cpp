@@ -1,8 +1,10 @@
 #include "output/line_print.h"
 
+#include "base/paths.h"
+#include "base/run_error.h"
 #include "output/log_file.h"
+#include "platform/platform.h"
 #include "ui/report_error.h"
-#include "ui/run_error.h"
 
 namespace hx {
 
@@ -10,6 +12,10 @@ namespace {
 
 // The report's left margin on paper; the screen and the log get the line without it.
 constexpr std::string_view kPrintMargin = "      ";
+
+std::string CouldNotPrintTo(const std::string& printer_text) {
+  return "Could not print to: " + printer_text;
+}
 
 }  // namespace
 
@@ -41,27 +47,33 @@ void LinePrint(ReportState& rs, const std::string& line) {
       },
       [&](int32_t) {
         rs.PrinterFailed = true;
-        return "Could not print to: " + printer_text;
+        return CouldNotPrintTo(printer_text);
       });
 }
 
 void LogPrint(ReportState& rs, const std::string& line) {
-  // The folder as far as it has been built; the failure message names it.
-  std::string folder;
+  // The failure message names the file as far as it has been put together.
+  std::string path = rs.LOGFILENAME;
   TrapWith(
       rs, "LogPrint",
       [&] {
         if (!rs.LOGIT || rs.LogFailed) return;
-        folder = rs.LOGFILEPATH.empty() ? rs.platform.program_folder : rs.LOGFILEPATH;
-        if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
+        path = JoinPath(rs.LOGFILEPATH.empty() ? rs.platform.program_folder : rs.LOGFILEPATH,
+                        rs.LOGFILENAME);
         // An empty LOGFILENAME leaves the folder itself as the path; opening
         // that fails, which is the failure the user should see.
-        AppendLogLine(folder + rs.LOGFILENAME, line);
+        AppendLogLine(path, line);
       },
       [&](int32_t) {
         rs.LogFailed = true;
-        return "Could not write to: " + folder + rs.LOGFILENAME;
+        return "Could not write to: " + path;
       });
+}
+
+void FinishPrinting(ReportState& rs) {
+  TrapWith(
+      rs, "LinePrint", [&] { rs.platform.printer.EndJob(); },
+      [&](int32_t) { return CouldNotPrintTo(rs.platform.printer.DeviceName()); });
 }
 
 }  // namespace hx

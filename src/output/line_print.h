@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "report/report_state.h"
+#include "base/report_state.h"
 
 namespace hx {
 
@@ -17,6 +17,9 @@ inline const std::string kFormFeedLine(1, '\f');
 
 void LinePrint(ReportState& rs, const std::string& line);
 void LogPrint(ReportState& rs, const std::string& line);
+// Hands the print job to the printing system, whether the window then stays
+// open or not; a refusal is reported under "LinePrint" like any printer failure.
+void FinishPrinting(ReportState& rs);
 
 }  // namespace hx
 

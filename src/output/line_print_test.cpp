@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "output/test_files.h"
+#include "base/paths.h"
 #include "testing/fake_platform.h"
+#include "testing/test_files.h"
 
 namespace hx {
 namespace {

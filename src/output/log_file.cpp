@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "ui/run_error.h"
+#include "base/run_error.h"
 
 namespace hx {
 

@@ -1,8 +1,9 @@
 // The platform seams of HX_RPT: everything the portable core needs from the
 // outside world.  One small interface per service (printer, screen, message
-// dialog, vendor libraries, clock) plus the program's own folder.  The Qt
-// layer in this folder implements them for real; tests implement them with
-// fakes (see testing/fake_platform.h).
+// dialog, vendor libraries, clock) plus the program's own folder.  A platform
+// layer implements them for real (qt/ on Linux); tests implement them with
+// fakes (see testing/fake_platform.h).  Like the floor below it, this header
+// includes nothing of the program.
 //
 // Everything runs on the program's single user-interface thread: no method
 // here is called concurrently.  A method that fails raises RunError with the
@@ -24,13 +25,6 @@ inline constexpr double kTwipsPerInch = 1440;
 inline int TwipsToPixels(double twips, double dpi) {
   return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
 }
-
-// Folder separator used to join the program folder or LOGFILEPATH with a file name.
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
 
 // The system's current printer, shared by start-up, the definition file
 // reader, the report pass and the printer channel.  One print job per run:

@@ -3,11 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "base/run_error.h"
 #include "comm/controller_link.h"
 #include "comm/vendor.h"
+#include "platform/platform.h"
 #include "report/tag_format.h"
 #include "ui/report_error.h"
-#include "ui/run_error.h"
 
 namespace hx {
 
@@ -54,7 +55,7 @@ void Process_List(ReportState& rs) {
           break;
         }
         case kKindText:
-          tag.TagText = StringText(rs, tag, reply);
+          tag.TagText = StringText(tag, reply);
           break;
         default:
           break;  // a tag of unknown kind only ever shows a failure fill

@@ -5,7 +5,7 @@
 #ifndef HX_REPORT_PROCESS_LIST_H_
 #define HX_REPORT_PROCESS_LIST_H_
 
-#include "report/report_state.h"
+#include "base/report_state.h"
 
 namespace hx {
 

@@ -2,11 +2,12 @@
 
 #include <string_view>
 
+#include "base/run_error.h"
 #include "definition/text_fields.h"
 #include "output/line_print.h"
+#include "platform/platform.h"
 #include "report/date_time_format.h"
 #include "ui/report_error.h"
-#include "ui/run_error.h"
 
 namespace hx {
 
@@ -31,7 +32,7 @@ std::string ClockText(ReportState& rs, const std::string& pattern, std::string_v
 // Expands the field with `code` that opened at `column` and closed at `end`.
 void ExpandField(ReportState& rs, std::string& out, const std::string& code, int16_t column,
                  int16_t end) {
-  if (IsNum(rs, code)) {
+  if (IsNum(code)) {
     PlaceAt(out, column, At(rs.TagTable, NumericValue16(code)).TagText);
     // A tag field covers its whole template span, so a short value never
     // lets the text after the field slide left.
@@ -56,7 +57,7 @@ std::string RenderLine(ReportState& rs, const std::string& t) {
 
   // Columns are 16-bit: a line too long for them is an overflow, not a
   // silently wrong layout.
-  const int16_t length = CheckedInt16(static_cast<long long>(t.size()));
+  const int16_t length = Length16(t);
   const int16_t last = Add16(length, 1);
 
   std::string out;

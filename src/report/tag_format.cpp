@@ -6,8 +6,8 @@
 #include <cmath>
 #include <system_error>
 
+#include "base/run_error.h"
 #include "definition/text_fields.h"
-#include "ui/run_error.h"
 
 namespace hx {
 namespace {
@@ -27,10 +27,6 @@ size_t FieldWidth(int16_t width) {
 
 std::string Stars(int16_t width) {
   return std::string(FieldWidth(width), '*');
-}
-
-int16_t Length16(std::string_view text) {
-  return CheckedInt16(static_cast<long long>(text.size()));
 }
 
 // Width of the text display: the longer of the two substitute texts.
@@ -171,11 +167,11 @@ std::string FloatText(const Tag& tag, float value) {
   return RightJustify(s, width);
 }
 
-std::string StringText(ReportState& rs, const Tag& tag, std::string_view reply) {
+std::string StringText(const Tag& tag, std::string_view reply) {
   int16_t width = tag.TagDigits > 0 ? tag.TagDigits : int16_t{1};
   std::string s = LeftJustify(reply.empty() ? std::string_view(tag.TagFalseText) : reply, width);
-  StripLead(rs, s);
-  return StripTrail(rs, s);
+  StripLead(s);
+  return StripTrail(s);
 }
 
 std::string FailureFill(const Tag& tag, bool marked) {

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "report/report_state.h"
+#include "base/report_state.h"
 
 namespace hx {
 
@@ -25,9 +25,9 @@ std::string IntegerText(const Tag& tag, int32_t value);
 // with "*", as an integer does, rather than showing a cut and wrong number;
 // without decimals the separator the mask leaves is dropped, never a digit.
 std::string FloatText(const Tag& tag, float value);
-// TagText of a string tag whose reply was reply.  The blanks are stripped by
-// StripLead and StripTrail, which report their own failures through rs.
-std::string StringText(ReportState& rs, const Tag& tag, std::string_view reply);
+// TagText of a string tag whose reply was reply, cut or padded to its width
+// and then stripped of blanks at both ends.
+std::string StringText(const Tag& tag, std::string_view reply);
 // TagText of a tag whose query failed: "?" characters as wide as its value
 // display, with "TAG" over the second to fourth when marked.  The mark is for
 // a tag the controller could not answer; an unmarked fill means the

@@ -5,8 +5,7 @@
 #include <limits>
 #include <tuple>
 
-#include "testing/fake_platform.h"
-#include "ui/run_error.h"
+#include "base/run_error.h"
 
 namespace hx {
 namespace {
@@ -54,7 +53,6 @@ TEST(TagFormatTest, FloatText) {
 }
 
 TEST(TagFormatTest, StringTextCutsThenStrips) {
-  testing::FakeRun run;
   const std::tuple<int16_t, std::string, std::string, std::string> cases[] = {
       {5, "  HELLO", "", "HEL"},
       {5, "AB CDEFG", "", "AB CD"},
@@ -64,7 +62,7 @@ TEST(TagFormatTest, StringTextCutsThenStrips) {
       {5, "\xE9t\xE9", "", "\xE9t\xE9"},  // bytes above 127 are no blanks
   };
   for (const auto& [digits, reply, off, expected] : cases)
-    EXPECT_EQ(StringText(run.rs, MakeTag(digits, 0, "", "", off), reply), expected) << reply;
+    EXPECT_EQ(StringText(MakeTag(digits, 0, "", "", off), reply), expected) << reply;
 }
 
 TEST(TagFormatTest, FailureFill) {

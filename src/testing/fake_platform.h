@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "base/report_state.h"
+#include "base/run_error.h"
 #include "platform/platform.h"
-#include "report/report_state.h"
 #include "testing/fake_vendor.h"
-#include "ui/run_error.h"
 
 namespace hx::testing {
 
@@ -83,6 +83,12 @@ struct Message {
 class FakeDialog : public MessageDialog {
  public:
   std::vector<Message> messages;
+  // The texts of the messages shown, in order.
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const Message& m : messages) texts.push_back(m.text);
+    return texts;
+  }
   void ShowMessage(const std::string& message, int16_t flags, const std::string& caption) override {
     messages.push_back({message, flags, caption});
   }

@@ -4,6 +4,8 @@
 #include <new>
 #include <utility>
 
+#include "platform/platform.h"
+
 namespace hx {
 
 std::string_view ErrorDescription(int32_t number) {

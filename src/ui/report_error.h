@@ -12,12 +12,13 @@
 #include <string_view>
 #include <utility>
 
-#include "report/report_state.h"
-#include "ui/run_error.h"
+#include "base/report_state.h"
+#include "base/run_error.h"
+#include "ui/message_layout.h"
 
 namespace hx {
 
-inline constexpr int16_t kReportErrorFlags = 16;  // critical icon, OK alone
+inline constexpr int16_t kReportErrorFlags = mbox::kCritical;  // with OK alone
 inline constexpr std::string_view kReportErrorCaption = "HX_RPT Error Handler";
 
 // The one-line description of a run-time error number; a general text for

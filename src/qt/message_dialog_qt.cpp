@@ -1,4 +1,4 @@
-#include "ui/message_dialog_qt.h"
+#include "qt/message_dialog_qt.h"
 
 #include <QApplication>
 #include <cstdio>

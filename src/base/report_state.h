@@ -5,18 +5,20 @@
 //
 // Member names are the program's own vocabulary (PRINTIT, TagText,
 // LineCount, ...) so that code and the definition-file reference read alike.
+// It carries the platform seams the run works with (platform/platform.h) by
+// reference only, so that it stands below everything that uses it.
 // Single-threaded: only the user-interface thread touches it.
 
-#ifndef HX_REPORT_REPORT_STATE_H_
-#define HX_REPORT_REPORT_STATE_H_
+#ifndef HX_BASE_REPORT_STATE_H_
+#define HX_BASE_REPORT_STATE_H_
 
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include "platform/platform.h"
-
 namespace hx {
+
+struct Platform;  // platform/platform.h
 
 // Tag kinds held in TagKind.
 inline constexpr int16_t kKindUndefined = -1;
@@ -101,4 +103,4 @@ struct ReportState {
 
 }  // namespace hx
 
-#endif  // HX_REPORT_REPORT_STATE_H_
+#endif  // HX_BASE_REPORT_STATE_H_

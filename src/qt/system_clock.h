@@ -1,7 +1,7 @@
 // The system clock in local time.
 
-#ifndef HX_PLATFORM_SYSTEM_CLOCK_H_
-#define HX_PLATFORM_SYSTEM_CLOCK_H_
+#ifndef HX_QT_SYSTEM_CLOCK_H_
+#define HX_QT_SYSTEM_CLOCK_H_
 
 #include "platform/platform.h"
 
@@ -14,4 +14,4 @@ class SystemClock : public Clock {
 
 }  // namespace hx
 
-#endif  // HX_PLATFORM_SYSTEM_CLOCK_H_
+#endif  // HX_QT_SYSTEM_CLOCK_H_

@@ -2,10 +2,10 @@
 // chooses the page length from the printer's orientation, breaks the page
 // when it is (nearly) full, then renders the header and the report.
 
-#ifndef HX_OUTPUT_RUN_REPORT_H_
-#define HX_OUTPUT_RUN_REPORT_H_
+#ifndef HX_APP_RUN_REPORT_H_
+#define HX_APP_RUN_REPORT_H_
 
-#include "report/report_state.h"
+#include "base/report_state.h"
 
 namespace hx {
 
@@ -15,4 +15,4 @@ void RunReport(ReportState& rs);
 
 }  // namespace hx
 
-#endif  // HX_OUTPUT_RUN_REPORT_H_
+#endif  // HX_APP_RUN_REPORT_H_

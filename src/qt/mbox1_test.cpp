@@ -1,7 +1,7 @@
 // MBox1 drawn off screen, driven through the message dialog seam as the
 // program drives it.
 
-#include "ui/mbox1.h"
+#include "qt/mbox1.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <QScrollBar>
 #include <string>
 
-#include "ui/message_dialog_qt.h"
+#include "qt/message_dialog_qt.h"
 
 namespace hx {
 namespace {

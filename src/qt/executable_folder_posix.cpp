@@ -1,4 +1,4 @@
-#include "platform/executable_folder.h"
+#include "qt/executable_folder.h"
 
 #include <filesystem>
 

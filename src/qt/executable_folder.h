@@ -1,8 +1,8 @@
 // The program's own folder: where HX_RPT.INI, the vendor libraries and, by
 // default, the log file lie.
 
-#ifndef HX_PLATFORM_EXECUTABLE_FOLDER_H_
-#define HX_PLATFORM_EXECUTABLE_FOLDER_H_
+#ifndef HX_QT_EXECUTABLE_FOLDER_H_
+#define HX_QT_EXECUTABLE_FOLDER_H_
 
 #include <string>
 
@@ -16,4 +16,4 @@ std::string ExecutableFolder();
 
 }  // namespace hx
 
-#endif  // HX_PLATFORM_EXECUTABLE_FOLDER_H_
+#endif  // HX_QT_EXECUTABLE_FOLDER_H_

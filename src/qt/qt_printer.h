@@ -8,8 +8,8 @@
 // the printable area starts a new page.  Until EndJob() the job lives in
 // memory, so a run that fails half-way never leaves half a job in the queue.
 
-#ifndef HX_PLATFORM_QT_PRINTER_H_
-#define HX_PLATFORM_QT_PRINTER_H_
+#ifndef HX_QT_QT_PRINTER_H_
+#define HX_QT_QT_PRINTER_H_
 
 #include <QFont>
 #include <memory>
@@ -51,4 +51,4 @@ class QtPrinter : public Printer {
 
 }  // namespace hx
 
-#endif  // HX_PLATFORM_QT_PRINTER_H_
+#endif  // HX_QT_QT_PRINTER_H_

@@ -3,19 +3,20 @@
 // Every trapping procedure of the program reports failures by their run-time
 // error number (6 overflow, 9 subscript out of range, 53 file not found, ...).
 // Code inside a trapped procedure raises a RunError; the procedure's trap
-// (Trap in report_error.h) turns it into exactly one ReportError call.  Counters, widths
+// (Trap in ui/report_error.h) turns it into exactly one ReportError call.  Counters, widths
 // and settings are 16-bit signed values: arithmetic that leaves that range is
 // an overflow, an index outside a table is a subscript error.
 //
 // Thread-compatible: plain values and functions, no shared state.
 
-#ifndef HX_UI_RUN_ERROR_H_
-#define HX_UI_RUN_ERROR_H_
+#ifndef HX_BASE_RUN_ERROR_H_
+#define HX_BASE_RUN_ERROR_H_
 
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace hx {
@@ -67,6 +68,11 @@ inline int16_t Sub16(int16_t a, int16_t b) {
   return CheckedInt16(static_cast<long long>(a) - b);
 }
 
+// The length of text as a 16-bit count of characters; a longer text raises error 6.
+inline int16_t Length16(std::string_view text) {
+  return CheckedInt16(static_cast<long long>(text.size()));
+}
+
 // Checked table access: an index outside the table's slots raises error 9.
 template <class Table>
 auto At(Table& table, long long index) -> decltype(table[0]) {
@@ -77,4 +83,4 @@ auto At(Table& table, long long index) -> decltype(table[0]) {
 
 }  // namespace hx
 
-#endif  // HX_UI_RUN_ERROR_H_
+#endif  // HX_BASE_RUN_ERROR_H_

@@ -1,7 +1,7 @@
 // Scratch folders and file reading for the output channels' tests.
 
-#ifndef HX_OUTPUT_TEST_FILES_H_
-#define HX_OUTPUT_TEST_FILES_H_
+#ifndef HX_TESTING_TEST_FILES_H_
+#define HX_TESTING_TEST_FILES_H_
 
 #include <stdlib.h>
 
@@ -33,4 +33,4 @@ inline std::string ReadFile(const std::string& path) {
 
 }  // namespace hx::testing
 
-#endif  // HX_OUTPUT_TEST_FILES_H_
+#endif  // HX_TESTING_TEST_FILES_H_

@@ -11,13 +11,15 @@
 #include <cstdlib>
 
 #include "app/form_load.h"
-#include "app/main_window.h"
-#include "comm/vendor_loader.h"
-#include "platform/executable_folder.h"
-#include "platform/qt_printer.h"
-#include "platform/system_clock.h"
-#include "ui/message_dialog_qt.h"
-#include "ui/report_error.h"
+#include "base/report_state.h"
+#include "output/line_print.h"
+#include "platform/platform.h"
+#include "qt/executable_folder.h"
+#include "qt/main_window.h"
+#include "qt/message_dialog_qt.h"
+#include "qt/qt_printer.h"
+#include "qt/system_clock.h"
+#include "qt/vendor_loader.h"
 
 namespace {
 
@@ -63,14 +65,6 @@ bool AnotherCopyRuns(QLockFile& lock) {
   return false;
 }
 
-// The print job is handed to the printing system as soon as the report is
-// done, whether the window then stays open or not.
-void FinishPrinting(hx::ReportState& rs) {
-  hx::TrapWith(
-      rs, "LinePrint", [&] { rs.platform.printer.EndJob(); },
-      [&](int32_t) { return "Could not print to: " + rs.platform.printer.DeviceName(); });
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -102,7 +96,7 @@ int main(int argc, char** argv) {
   hx::ReportState rs(platform);
 
   const hx::AfterLoad after = hx::Form_Load(rs);
-  FinishPrinting(rs);
+  hx::FinishPrinting(rs);
   if (after == hx::AfterLoad::kKeepOpen && !offscreen) main_window.StayOpen(dialog.Box());
   return rs.AnyFailure ? 1 : 0;
 }

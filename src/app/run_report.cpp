@@ -1,10 +1,11 @@
-#include "output/run_report.h"
+#include "app/run_report.h"
 
+#include "base/run_error.h"
 #include "output/line_print.h"
+#include "platform/platform.h"
 #include "report/process_list.h"
 #include "report/render_lines.h"
 #include "ui/report_error.h"
-#include "ui/run_error.h"
 
 namespace hx {
 

@@ -1,7 +1,8 @@
 #include <dlfcn.h>
 
-#include "comm/vendor_loader.h"
-#include "ui/run_error.h"
+#include "base/paths.h"
+#include "base/run_error.h"
+#include "qt/vendor_loader.h"
 
 #ifndef HX_SHARED_LIBRARY_PREFIX
 #define HX_SHARED_LIBRARY_PREFIX "lib"
@@ -39,9 +40,7 @@ void* VendorLoader::Function(Library& library, const char* function) {
     // The copy beside the program wins over anything installed system-wide, so
     // that a plant can carry the library version it was commissioned with.
     if (!program_folder_.empty()) {
-      std::string beside = program_folder_;
-      if (beside.back() != '/') beside += '/';
-      beside += file;
+      const std::string beside = JoinPath(program_folder_, file);
       library.module = dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
       if (library.module == nullptr) reasons = LastLoaderError() + "; ";
     }

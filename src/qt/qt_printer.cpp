@@ -1,4 +1,4 @@
-#include "platform/qt_printer.h"
+#include "qt/qt_printer.h"
 
 #include <cups/cups.h>
 
@@ -9,7 +9,7 @@
 #include <QPdfWriter>
 #include <cstdlib>
 
-#include "ui/run_error.h"
+#include "base/run_error.h"
 
 namespace hx {
 

@@ -2,13 +2,13 @@
 // use and reused, never waiting for the user.  Every message also goes to
 // standard error so that unattended runs leave a trace.
 
-#ifndef HX_UI_MESSAGE_DIALOG_QT_H_
-#define HX_UI_MESSAGE_DIALOG_QT_H_
+#ifndef HX_QT_MESSAGE_DIALOG_QT_H_
+#define HX_QT_MESSAGE_DIALOG_QT_H_
 
 #include <QPointer>
 
 #include "platform/platform.h"
-#include "ui/mbox1.h"
+#include "qt/mbox1.h"
 
 namespace hx {
 
@@ -32,4 +32,4 @@ class QtMessageDialog : public MessageDialog {
 
 }  // namespace hx
 
-#endif  // HX_UI_MESSAGE_DIALOG_QT_H_
+#endif  // HX_QT_MESSAGE_DIALOG_QT_H_

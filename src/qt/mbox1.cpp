@@ -1,4 +1,4 @@
-#include "ui/mbox1.h"
+#include "qt/mbox1.h"
 
 #include <QApplication>
 #include <QCloseEvent>

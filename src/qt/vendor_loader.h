@@ -9,8 +9,8 @@
 //
 // Owns the loaded libraries and closes them when destroyed.  Single-threaded.
 
-#ifndef HX_COMM_VENDOR_LOADER_H_
-#define HX_COMM_VENDOR_LOADER_H_
+#ifndef HX_QT_VENDOR_LOADER_H_
+#define HX_QT_VENDOR_LOADER_H_
 
 #include <string>
 
@@ -64,4 +64,4 @@ class VendorLoader : public VendorLibraries {
 
 }  // namespace hx
 
-#endif  // HX_COMM_VENDOR_LOADER_H_
+#endif  // HX_QT_VENDOR_LOADER_H_

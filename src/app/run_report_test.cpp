@@ -1,9 +1,10 @@
-#include "output/run_report.h"
+#include "app/run_report.h"
 
 #include <gtest/gtest.h>
 
-#include "output/test_files.h"
+#include "base/paths.h"
 #include "testing/fake_platform.h"
+#include "testing/test_files.h"
 
 namespace hx {
 namespace {
@@ -16,12 +17,6 @@ void OneHeaderOneReportLine(ReportState& rs) {
   rs.HeaderCount = 1;
   rs.ReportLines[1] = "R";
   rs.ReportCount = 1;
-}
-
-std::vector<std::string> Shown(const FakeDialog& dialog) {
-  std::vector<std::string> texts;
-  for (const Message& m : dialog.messages) texts.push_back(m.text);
-  return texts;
 }
 
 TEST(RunReportTest, PageBreakWhenLineCountReachesPageLinesLessFive) {
@@ -55,7 +50,7 @@ TEST(RunReportTest, PageBreakWhenLineCountReachesPageLinesLessFive) {
     run.rs.LineCount = c.line_count;
     RunReport(run.rs);
     EXPECT_EQ(run.screen.text, c.shown) << c.portrait << " " << c.line_count;
-    EXPECT_EQ(Shown(run.dialog), c.messages);
+    EXPECT_EQ(run.dialog.Texts(), c.messages);
   }
 }
 
@@ -70,7 +65,7 @@ TEST(RunReportTest, HeaderFailureLeavesTheReportBlockAndLatchesAreReArmed) {
   // The ten header slots go out before the eleventh fails.
   EXPECT_EQ(run.screen.text, "H\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nR\r\n");
   EXPECT_EQ(run.printer.output.back(), "      R");
-  EXPECT_EQ(Shown(run.dialog),
+  EXPECT_EQ(run.dialog.Texts(),
             std::vector<std::string>{"Error: 9  \r\nSubscript out of range in: SendRecv"});
 }
 

@@ -7,8 +7,8 @@
 //
 // Lives on the user-interface thread, like every widget.
 
-#ifndef HX_UI_MBOX1_H_
-#define HX_UI_MBOX1_H_
+#ifndef HX_QT_MBOX1_H_
+#define HX_QT_MBOX1_H_
 
 #include <QDialog>
 #include <cstdint>
@@ -89,4 +89,4 @@ class MBox1 : public QDialog {
 
 }  // namespace hx
 
-#endif  // HX_UI_MBOX1_H_
+#endif  // HX_QT_MBOX1_H_
