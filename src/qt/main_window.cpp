@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 
+#include "qt/program_text.h"
 #include "ui/message_layout.h"
 
 namespace hx {
@@ -35,8 +36,7 @@ void MainWindow::ShowMain() {
 void MainWindow::InsertText(const std::string& text) {
   // The report's line ends are CR LF; the text box wants one line break.
   const std::string plain = WithPlainLineBreaks(text);
-  txtShow_->insertPlainText(
-      QString::fromLatin1(plain.data(), static_cast<qsizetype>(plain.size())));
+  txtShow_->insertPlainText(FromProgramText(plain));
 }
 
 void MainWindow::ProcessEvents() {

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "qt/program_text.h"
+
 namespace hx {
 
 namespace {
@@ -89,14 +91,14 @@ int MBox1::Pixels(double twips) const {
 
 void MBox1::SetText(const std::string& message) {
   const std::string text = WithPlainLineBreaks(message);
-  lblMsg_->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+  lblMsg_->setText(FromProgramText(text));
   lblMsg_->adjustSize();
 }
 
 void MBox1::SetCaption(const std::string& caption) {
   // Given an empty title, the window system shows the program's name instead;
   // a blank one leaves the title bar empty as asked.
-  const QString title = QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
+  const QString title = FromProgramText(caption);
   setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
 }
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "base/run_error.h"
+#include "qt/program_text.h"
 
 namespace hx {
 
@@ -117,7 +118,7 @@ QtPrinter::QtPrinter() : font_(QStringLiteral("Courier New"), 12) {
 QtPrinter::~QtPrinter() = default;
 
 void QtPrinter::SetFontName(const std::string& name) {
-  font_.setFamily(QString::fromLatin1(name));
+  font_.setFamily(FromProgramText(name));
 }
 
 void QtPrinter::SetFontSize(double points) {
@@ -163,7 +164,7 @@ QtPrinter::Job& QtPrinter::BeginJob() {
 void QtPrinter::PrintLine(const std::string& text) {
   Job& job = BeginJob();
   if (job.y > 0 && job.y + job.line_height > job.page_height) job.NewPage();
-  job.painter.drawText(QPointF(0, job.y + job.ascent), QString::fromLatin1(text));
+  job.painter.drawText(QPointF(0, job.y + job.ascent), FromProgramText(text));
   job.y += job.line_height;
 }
 
