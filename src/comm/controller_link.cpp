@@ -33,6 +33,13 @@ std::string AboutController(const ReportState& rs, std::string_view tail) {
   return "Controller '" + rs.CtrlName + "'" + std::string(tail);
 }
 
+// An exchange may take seconds; a window on screen is repainted, and the
+// message dialog answers clicks, after each one.  Nothing of the report runs
+// from those events.
+void AfterExchange(ReportState& rs) {
+  if (rs.SHOWIT) rs.platform.screen.ProcessEvents();
+}
+
 int32_t Length32(const std::string& text) {
   if (text.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
     throw RunError(err::kOverflow);
@@ -51,6 +58,7 @@ int32_t GetHandle(ReportState& rs) {
   Trap(rs, "GetHandle", [&] {
     std::vector<char> name = WritableCopy(rs.CtrlName);
     const int16_t status = rs.platform.vendor.T31MdsOpenController(&handle, name.data());
+    AfterExchange(rs);
     if (handle != 0) {
       // The power-up clear's own failure is already shown by SendPUC; the
       // handle is used all the same, the next query may still get through.
@@ -79,6 +87,7 @@ int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, st
       int32_t reply_length = 0;
       status = rs.platform.vendor.T31MdsSendRece(handle, text.data(), length, buffer.data(),
                                                  static_cast<int32_t>(size), &reply_length);
+      AfterExchange(rs);
       reply.assign(buffer.data(), ReportedLength(reply_length, size));
     };
 
@@ -114,6 +123,7 @@ int16_t SendPUC(ReportState& rs, int32_t handle) {
     const size_t size = std::min(ReplySize(rs), rs.ReplyBuffer.size());
     status = rs.platform.vendor.T31MdsSendReceSz(handle, command.data(), buffer.data(),
                                                  static_cast<int32_t>(size));
+    AfterExchange(rs);
     rs.ReplyBuffer.assign(buffer.data(), rs.ReplyBuffer.size());
     if (status != kStatusOk) rs.AnyFailure = true;
     if (status == kStatusNotResponding) {

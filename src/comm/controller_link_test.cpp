@@ -114,6 +114,9 @@ TEST(SendRecvTest, StatusesGetTheirOwnMessagesAndFailuresMarkTheRun) {
     EXPECT_EQ(run.Exchanges(), c.sends_and_clears) << c.answers[0].first;
     EXPECT_EQ(run.dialog.Texts(), c.messages) << c.answers[0].first;
     EXPECT_EQ(run.rs.AnyFailure, c.failed) << c.answers[0].first;
+    // The window on screen is repainted after every exchange, however long each took.
+    EXPECT_EQ(run.screen.events_processed, static_cast<int>(c.sends_and_clears.size()))
+        << c.answers[0].first;
   }
 }
 
@@ -181,6 +184,7 @@ TEST(CommErrorTest, WithoutTheWindowNothingIsFetchedOrShownButFailuresStillCount
   EXPECT_EQ(run.Exchanges(), run.vendor.calls);
   EXPECT_TRUE(run.dialog.messages.empty());
   EXPECT_TRUE(run.rs.AnyFailure);
+  EXPECT_EQ(run.screen.events_processed, 0);
 }
 
 TEST(ControllerLinkTest, LibraryFailuresReachTheTrapOfTheRoutineThatCalled) {

@@ -1,6 +1,9 @@
 #include "report/process_list.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/run_error.h"
@@ -12,13 +15,17 @@
 
 namespace hx {
 
+namespace {
+
+bool HoldsDigit(std::string_view reply) {
+  return std::any_of(reply.begin(), reply.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
 void Process_List(ReportState& rs) {
   Trap(rs, "Process_List", [&] {
     VendorLibraries& vendor = rs.platform.vendor;
-    // The working numbers live for the whole pass: a conversion that stores
-    // nothing leaves the previous tag's number in place.
-    int32_t value = 0;
-    float float_value = 0;
     std::string reply;
 
     const int last_tag = rs.LastTag;
@@ -26,7 +33,9 @@ void Process_List(ReportState& rs) {
       Tag& tag = At(rs.TagTable, i);
       const int16_t c = tag.TagController;
       const int32_t handle = At(rs.ControllerHandle, c);
-      if (handle <= 0) continue;
+      // The library promises only that 0 means "not opened"; a 32-bit
+      // library may hand out handles that read as negative numbers.
+      if (handle == 0) continue;
       rs.CtrlName = At(rs.ControllerName, c);
 
       const int16_t status = SendRecv(rs, handle, tag.TagCommand, reply);
@@ -40,18 +49,31 @@ void Process_List(ReportState& rs) {
         tag.TagText = FailureFill(tag, /*marked=*/false);
         continue;
       }
+      if ((tag.TagKind == kKindInteger || tag.TagKind == kKindFloat) && !HoldsDigit(reply)) {
+        // "N/A", "RUNNING" or nothing at all: the conversion would make a
+        // 0 (or an OFF) out of it, a value the controller never sent.
+        rs.AnyFailure = true;
+        std::fprintf(stderr, "HX_RPT: tag %d: the reply \"%s\" holds no number\n", i,
+                     reply.c_str());
+        tag.TagText = FailureFill(tag, /*marked=*/false);
+        continue;
+      }
 
+      // Each conversion starts from 0, so that one the library leaves
+      // untouched can never show the previous tag's value.
       switch (tag.TagKind) {
         case kKindInteger: {
+          int32_t value = 0;
           std::vector<char> text = WritableCopy(reply);
           vendor.StringAsLong(&value, text.data());
           tag.TagText = IntegerText(tag, value);
           break;
         }
         case kKindFloat: {
+          float value = 0;
           std::vector<char> text = WritableCopy(reply);
-          vendor.StringAsFloat(&float_value, text.data());
-          tag.TagText = FloatText(tag, float_value);
+          vendor.StringAsFloat(&value, text.data());
+          tag.TagText = FloatText(tag, value);
           break;
         }
         case kKindText:

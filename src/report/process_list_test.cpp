@@ -72,5 +72,33 @@ TEST_F(ProcessListTest, ControllerSlotOutsideTheTableEndsThePass) {
   EXPECT_EQ(run.dialog.messages[0].text, "Error: 9  \r\nSubscript out of range in: Process_List");
 }
 
+TEST_F(ProcessListTest, AHandleIsOpenWhenItIsNotZero) {
+  run.rs.ControllerHandle[1] = -2147483000;  // a pointer-sized handle above 2^31
+  Define(1, 1, kKindInteger, 3, 0, "###0", {0, "42"});
+  Process_List(run.rs);
+  EXPECT_EQ(queries, std::vector<std::string>{"-2147483000 Q1 PUMP1"});
+  EXPECT_EQ(run.rs.TagTable[1].TagText, " 42");
+}
+
+TEST_F(ProcessListTest, AReplyThatIsNoNumberNeverShowsAsOne) {
+  // The library leaves its output alone when the text does not start with a
+  // number, as some do: neither a reply without digits nor one it cannot
+  // read may show the tag before it.
+  run.vendor.stores_without_number = false;
+  Define(1, 1, kKindInteger, 3, 0, "###0", {0, "42"});
+  Define(2, 1, kKindInteger, 3, 0, "###0", {0, "N/A"});
+  Define(3, 1, kKindInteger, 0, 0, "", {0, "RUNNING"});  // ON/OFF display
+  Define(4, 3, kKindFloat, 3, 2, "###0.00", {0, "3.5"});
+  Define(5, 3, kKindFloat, 3, 2, "###0.00", {0, "x5"});  // a digit: converted as ever
+  Define(6, 3, kKindFloat, 3, 2, "###0.00", {0, ""});
+  Define(7, 1, kKindText, 5, 0, "", {0, "N/A"});
+  Process_List(run.rs);
+
+  EXPECT_EQ(Texts(7), (std::vector<std::string>{"", " 42", "???", "???", "  3.50", "  0.00",
+                                                "??????", "N/A"}));
+  EXPECT_TRUE(run.rs.AnyFailure);
+  EXPECT_TRUE(run.dialog.messages.empty());
+}
+
 }  // namespace
 }  // namespace hx

@@ -39,6 +39,9 @@ class FakeVendor : public VendorLibraries {
   // Lengths outside the libraries' contract: when set, reported instead of the true one.
   std::optional<int32_t> reported_reply_length;
   std::optional<int32_t> reported_text_length;
+  // Whether a conversion of text that does not start with a number still
+  // stores (0); some libraries leave the value untouched instead.
+  bool stores_without_number = true;
   // The reply size the caller offered, one entry per exchange.
   std::vector<int32_t> reply_sizes;  // queries and power-up clears alike
 
@@ -75,12 +78,18 @@ class FakeVendor : public VendorLibraries {
   }
   int16_t StringAsLong(int32_t* value, char* text) override {
     calls.push_back(std::string("long ") + text);
-    *value = static_cast<int32_t>(std::strtol(text, nullptr, 10));
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (end == text && !stores_without_number) return -1;
+    *value = static_cast<int32_t>(v);
     return 0;
   }
   int16_t StringAsFloat(float* value, char* text) override {
     calls.push_back(std::string("float ") + text);
-    *value = std::strtof(text, nullptr);
+    char* end = nullptr;
+    const float v = std::strtof(text, &end);
+    if (end == text && !stores_without_number) return -1;
+    *value = v;
     return 0;
   }
 };
