@@ -98,7 +98,7 @@ std::string RoundDecimal(bool negative, std::string_view digits, MaskShape shape
   bool all_zero = whole == "0" && fraction.find_first_not_of('0') == std::string::npos;
   std::string out = negative && !all_zero ? "-" : "";
   out += whole;
-  if (shape.separator) out += "." + fraction;
+  if (shape.separator) out.append(1, '.').append(fraction);
   return out;
 }
 
@@ -126,7 +126,7 @@ std::string GeneralForm(float value) {
 std::string FormatWithMask(int32_t value, std::string_view mask) {
   std::string out = std::to_string(value);
   MaskShape shape = ShapeOf(mask);
-  if (shape.separator) out += "." + std::string(shape.decimals, '0');
+  if (shape.separator) out.append(1, '.').append(shape.decimals, '0');
   return out;
 }
 
