@@ -23,6 +23,10 @@ char32_t UnicodeOfByte(unsigned char byte);
 // nothing beyond U+10FFFF).
 bool IsUtf8(std::string_view text);
 
+// How many bytes at the end of text start a UTF-8 sequence that text cuts
+// short (0 to 3): what a reader of a file in pieces carries to the next piece.
+size_t Utf8CutShort(std::string_view text);
+
 // text as UTF-8.
 std::string Utf8FromProgramText(std::string_view text);
 

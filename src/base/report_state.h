@@ -68,6 +68,9 @@ struct ReportState {
   std::string PRINTERNAME;
   int16_t LandScapeLines = 0;
   int16_t PortraitLines = 0;
+  // The definition file was written in UTF-8: it was read in the program's
+  // code page, and the log is written back in UTF-8 to match it.
+  bool DefinitionUtf8 = false;
 
   // Controller table: slots 0 to 6, of which the file fills 1 to 5.  Handle 0 = not open.
   std::array<std::string, 7> ControllerName{};

@@ -1,9 +1,12 @@
 #include "definition/definition_reader.h"
 
+#include <algorithm>
+#include <array>
 #include <istream>
 #include <string>
 #include <string_view>
 
+#include "base/code_page.h"
 #include "base/run_error.h"
 #include "comm/controller_link.h"
 #include "definition/tag_line.h"
@@ -16,9 +19,11 @@ namespace {
 // Lines of the definition file.  CR LF, a CR alone and an LF alone each end
 // one line, so a file saved by any editor reads the same; the line end is not
 // part of the line.  A last line without a line end is still a line.
+// A file in UTF-8 is turned into the program's code page line by line; its
+// line ends are plain ASCII, so no character is ever cut in two.
 class LineSource {
  public:
-  explicit LineSource(std::istream& in) : in_(*in.rdbuf()) {}
+  LineSource(std::istream& in, bool utf8) : in_(*in.rdbuf()), utf8_(utf8) {}
 
   // The next line into line; false at the end of the file.
   bool Next(std::string& line) {
@@ -29,12 +34,33 @@ class LineSource {
     for (; c != Traits::eof() && c != '\r' && c != '\n'; c = in_.sbumpc())
       line += Traits::to_char_type(c);
     if (c == '\r' && in_.sgetc() == '\n') in_.sbumpc();
+    if (utf8_) line = ProgramTextFromUtf8(line);
     return true;
   }
 
  private:
   std::streambuf& in_;
+  const bool utf8_;
 };
+
+// Whether the rest of in is UTF-8 with at least one character beyond ASCII,
+// as today's editors save a file; a plain 8-bit file almost never is.
+// Reads in pieces, so that a file of any size needs no more memory than a line.
+bool WrittenInUtf8(std::istream& in) {
+  std::string piece;
+  std::array<char, 65536> buffer;
+  bool beyond_ascii = false;
+  while (in.read(buffer.data(), buffer.size()) || in.gcount() > 0) {
+    piece.append(buffer.data(), static_cast<size_t>(in.gcount()));
+    beyond_ascii = beyond_ascii || std::any_of(piece.begin(), piece.end(), [](char c) {
+                     return static_cast<unsigned char>(c) > 127;
+                   });
+    const size_t carried = Utf8CutShort(piece);
+    if (!IsUtf8(std::string_view(piece).substr(0, piece.size() - carried))) return false;
+    piece.erase(0, piece.size() - carried);
+  }
+  return piece.empty() && beyond_ascii;
+}
 
 // Lines of the settings, controller and tag sections are cut up with 16-bit
 // positions, so a longer one cannot be read.
@@ -51,7 +77,7 @@ bool Names(const std::string& line, std::string_view name) {
 
 class DefinitionReader {
  public:
-  DefinitionReader(ReportState& rs, std::istream& in) : rs_(rs), lines_(in) {}
+  DefinitionReader(ReportState& rs, std::istream& in, bool utf8) : rs_(rs), lines_(in, utf8) {}
 
   void Read() {
     while (lines_.Next(current_)) {
@@ -197,11 +223,16 @@ void ReadDefinition(ReportState& rs, std::istream& in) {
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   char head[3] = {};
   in.read(head, sizeof head);
-  if (std::string_view(head, static_cast<size_t>(in.gcount())) != kByteOrderMark) {
-    in.clear();
-    in.seekg(0);
-  }
-  DefinitionReader(rs, in).Read();
+  const bool marked = std::string_view(head, static_cast<size_t>(in.gcount())) == kByteOrderMark;
+  const std::streampos start = marked ? 3 : 0;
+  in.clear();
+  in.seekg(start);
+  // Columns, widths and tag names count characters, so a file in UTF-8 is
+  // read in the program's 8-bit code page, and its log written back in UTF-8.
+  rs.DefinitionUtf8 = marked || WrittenInUtf8(in);
+  in.clear();
+  in.seekg(start);
+  DefinitionReader(rs, in, rs.DefinitionUtf8).Read();
 }
 
 }  // namespace hx

@@ -13,7 +13,11 @@ namespace hx {
 
 inline constexpr const char* kDefinitionFileName = "HX_RPT.INI";
 
-// Reads the whole file once from top to bottom.  Content it does not accept
+// Reads the whole file once from top to bottom.  A file that starts with the
+// UTF-8 byte order mark, or is UTF-8 throughout and holds characters beyond
+// ASCII, is read in the program's 8-bit code page (a character the code page
+// lacks becomes "?"), and DefinitionUtf8 is set; any other file is taken byte
+// for byte.  Content it does not accept
 // is passed over silently; failures that stop the reading (a number beyond 16
 // bits, a tag index outside 0..400, an over-long line, a failing printer call)
 // raise RunError for the start-up trap.

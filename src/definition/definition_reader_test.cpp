@@ -245,5 +245,36 @@ TEST(ReadDefinitionTest, ReadsTheExamplePlant) {
   EXPECT_TRUE(run.dialog.messages.empty());
 }
 
+TEST(ReadDefinitionTest, AFileInUtf8IsReadInTheProgramsCodePage) {
+  // The program's 8-bit text: degree sign, micro sign, a dash, the euro sign.
+  const std::string program_text =
+      "\xB0"
+      "C \xB5S \x96 \x80";
+  const std::string utf8 = "\u00B0C \u00B5S \u2013 \u20AC";
+  // The degree sign's two bytes fall on either side of the reader's first 64 KiB.
+  const std::string across = std::string(65536 - 11, 'x');
+  struct Case {
+    std::string name, file, report_line;
+    bool utf8;
+  };
+  const Case cases[] = {
+      {"8-bit", "[REPORT]\r\n" + program_text, program_text, false},
+      {"UTF-8", "[REPORT]\r\n" + utf8, program_text, true},
+      {"UTF-8 with the mark", "\xEF\xBB\xBF[REPORT]\r\n" + utf8, program_text, true},
+      {"ASCII with the mark", "\xEF\xBB\xBF[REPORT]\r\nx", "x", true},
+      {"ASCII", "[REPORT]\r\nx", "x", false},
+      {"beyond the code page", "[REPORT]\r\n\u2192\u00E9", "?\xE9", true},
+      {"mostly UTF-8, one 8-bit byte", "[REPORT]\r\n" + utf8 + "\r\n\xE9", utf8, false},
+      {"a character across two pieces", "[REPORT]\r\n" + across + "\u00B0", across + "\xB0", true},
+  };
+  for (const Case& c : cases) {
+    testing::FakeRun run;
+    Read(run, c.file);
+    ASSERT_GE(run.rs.ReportCount, 1) << c.name;
+    EXPECT_EQ(run.rs.ReportLines[1], c.report_line) << c.name;
+    EXPECT_EQ(run.rs.DefinitionUtf8, c.utf8) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace hx

@@ -1,5 +1,6 @@
 #include "output/line_print.h"
 
+#include "base/code_page.h"
 #include "base/paths.h"
 #include "base/run_error.h"
 #include "output/log_file.h"
@@ -62,7 +63,7 @@ void LogPrint(ReportState& rs, const std::string& line) {
                         rs.LOGFILENAME);
         // An empty LOGFILENAME leaves the folder itself as the path; opening
         // that fails, which is the failure the user should see.
-        AppendLogLine(path, line);
+        AppendLogLine(path, rs.DefinitionUtf8 ? Utf8FromProgramText(line) : line);
       },
       [&](int32_t) {
         rs.LogFailed = true;
