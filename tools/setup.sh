@@ -9,8 +9,8 @@ packages=(
   # run: the metric-compatible stand-in for "Courier New", Qt's platform plugins
   fonts-liberation2 qt6-qpa-plugins
   # test: a private print server, PDF text read-back, clang's libFuzzer for
-  # the fuzz targets
-  cups cups-client poppler-utils clang libclang-rt-14-dev
+  # the fuzz targets, strace to count the log's writes
+  cups cups-client poppler-utils clang libclang-rt-14-dev strace
 )
 
 missing=()

@@ -57,6 +57,10 @@ void AppendLogLine(const std::string& path, const std::string& line) {
 
   std::FILE* file = std::fopen(path.c_str(), "ab");
   if (file == nullptr) throw RunError(FileErrorNumber(errno), path);
+  // Unbuffered, the whole line goes to the system in one write: a buffered
+  // stream hands a long line over in pieces, and a process ended between two
+  // of them would leave half a line for the next run's first line to join.
+  std::setvbuf(file, nullptr, _IONBF, 0);
 
   // The line ending is CR LF on every platform: the log is read on the
   // plant's Windows machines as well.

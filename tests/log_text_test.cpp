@@ -1,0 +1,96 @@
+// What the log and the paper get, byte for byte: every log line handed to
+// the system in one write, and the characters of the definition file in the
+// encoding it was written in.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/print_server.h"
+#include "tests/program_folder.h"
+
+namespace hx::testing {
+namespace {
+
+// A line cut in two writes leaves half a line behind when the process is
+// ended between them, and the next run's first line is glued to it.
+TEST(LogTextTest, EveryLogLineIsOneWrite) {
+  ProgramFolder folder;
+  const std::string wide(10000, 'w');
+  folder.Write("HX_RPT.INI",
+               "[SETUP]\r\nLOGIT=TRUE\r\nLOGFILENAME=R.LOG\r\nPortraitLines=60\r\n"
+               "[REPORT]\r\n" +
+                   wide + "\r\nshort\r\n");
+  // The program runs under strace, which lists the calls on the log file;
+  // its own folder is still the one that holds it.
+  namespace fs = std::filesystem;
+  fs::rename(folder.File("HX_RPT"), folder.File("HX_RPT.bin"));
+  folder.Write("HX_RPT", "#!/bin/sh\nexec strace -f -qq -o strace.txt -P " + folder.File("R.LOG") +
+                             " -e trace=write ./HX_RPT.bin\n");
+  fs::permissions(folder.File("HX_RPT"), fs::perms::owner_all);
+
+  ProgramRun run = folder.Run();
+  ASSERT_FALSE(run.timed_out);
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_TRUE(folder.Read("R.LOG") == wide + "\r\nshort\r\n");
+  std::vector<std::string> written;
+  std::istringstream trace(folder.Read("strace.txt"));
+  const std::regex write(R"(write\(\d+, .*, (\d+)\) += (\d+))");
+  for (std::string line; std::getline(trace, line);) {
+    std::smatch m;
+    if (std::regex_search(line, m, write)) written.push_back(m[1].str() + "=" + m[2].str());
+  }
+  EXPECT_EQ(written, (std::vector<std::string>{"10002=10002", "7=7"})) << folder.Read("strace.txt");
+}
+
+// The same template in Windows-1252 and in UTF-8, with and without the byte
+// order mark: the log keeps the file's encoding, the paper shows the same
+// characters, and a text display is as wide as its texts have characters.
+TEST(LogTextTest, TheCodePageOfTheDefinitionFile) {
+  struct Case {
+    std::string name, mark, degree_etc, open;
+  };
+  const Case cases[] = {
+      {"Windows-1252", "",
+       "\xB0"
+       "C \xB5S/cm m\xB3/h caf\xE9 \x96 \x80",
+       "GE\xD6"
+       "FF"},
+      {"UTF-8", "", "\u00B0C \u00B5S/cm m\u00B3/h caf\u00E9 \u2013 \u20AC", "GE\u00D6FF"},
+      {"UTF-8 with the mark", "\xEF\xBB\xBF",
+       "\u00B0C \u00B5S/cm m\u00B3/h caf\u00E9 \u2013 \u20AC", "GE\u00D6FF"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PrintServer server;
+    ProgramFolder folder;
+    folder.env["CUPS_SERVER"] = server.socket();
+    folder.Write("LUMOCOM.SIM", "[PLANT]\n^COUNT=17\n~PUMP=0\n");
+    folder.Write("HX_RPT.INI", c.mark +
+                                   "[SETUP]\r\nPRINTIT=TRUE\r\nLOGIT=TRUE\r\nLOGFILENAME=R.LOG\r\n"
+                                   "PortraitLines=60\r\n[CONTROLLERS]\r\n1=PLANT\r\n[TAGS]\r\n"
+                                   "0 1 IV COUNT 4 0\r\n1 1 DP PUMP " +
+                                   c.open + " ZU\r\n[REPORT]\r\n" + c.degree_etc +
+                                   " |\\0  |\\1\r\n");
+    ProgramRun run = folder.Run();
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_status, 0) << run.err;
+    EXPECT_EQ(folder.Read("R.LOG"), c.degree_etc + " |  17|ZU   \r\n");
+    // pdftotext reads the paper back in UTF-8 and may space it differently.
+    std::string printed = server.PrintedText();
+    printed.erase(std::unique(printed.begin(), printed.end(),
+                              [](char a, char b) { return a == ' ' && b == ' '; }),
+                  printed.end());
+    EXPECT_NE(printed.find("\u00B0C \u00B5S/cm m\u00B3/h caf\u00E9 \u2013 \u20AC | 17|ZU"),
+              std::string::npos)
+        << printed;
+  }
+}
+
+}  // namespace
+}  // namespace hx::testing
