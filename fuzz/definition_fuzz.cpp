@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "base/code_page.h"
 #include "base/run_error.h"
 #include "definition/definition_reader.h"
 #include "fuzz/fuzz_run.h"
@@ -34,13 +35,15 @@ void CheckState(const FuzzRun& run, std::string_view file, bool completed) {
             rs.ControllerHandle[0] == 0 && rs.ControllerHandle[6] == 0,
         "controller slots 0 and 6 stay empty");
 
-  // Stored lines are lines of the file, as written: never a line end in
-  // them, never a byte that the file did not hold at that place.
+  // Stored lines are lines of the file, as written (in the program's code
+  // page, for a file in UTF-8): never a line end in them, never a byte that
+  // the file did not hold at that place.
+  const std::string text = rs.DefinitionUtf8 ? ProgramTextFromUtf8(file) : std::string(file);
   auto check_block = [&](const auto& lines, int16_t count, const char* property) {
     for (int i = 1; i <= count; ++i) {
       const std::string& line = lines[static_cast<size_t>(i)];
-      Check(line.find('\r') == std::string::npos && file.find(line) != std::string_view::npos,
-            property, line);
+      Check(line.find('\r') == std::string::npos && text.find(line) != std::string::npos, property,
+            line);
     }
   };
   check_block(rs.HeaderLines, rs.HeaderCount, "a header line is a line of the file");
