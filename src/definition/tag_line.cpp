@@ -47,32 +47,50 @@ std::string Repeat(char c, int16_t count) {
 
 }  // namespace
 
-void ReadTagLine(ReportState& rs, const std::string& line) {
+void ReadTagLine(ReportState& rs, const std::string& line, TagLineReading* reading) {
   // Each field is accepted or the rest of the line is ignored; what an earlier
   // line with the same index set beyond that point stays as it was.
-  std::string field = GetNextParam(rs, line);
+  std::string field;
+  // A field is noted before it is judged, so that a reading that stops on
+  // it, silently or with a failure, names it.
+  auto take = [&](int n) {
+    field = GetNextParam(rs, line);
+    if (reading == nullptr) return;
+    reading->field = n;
+    reading->text = field;
+  };
+  take(1);
+  if (reading != nullptr) {
+    reading->first = field;
+    reading->first_end = rs.param.position;
+  }
   if (!IsNum(field)) return;
   const int16_t index = NumericValue16(field);
+  if (reading != nullptr) reading->index = index;
   Tag& tag = At(rs.TagTable, index);
   // Process_List visits slots 0 to LastTag, so it has to reach the highest
   // index defined, whatever order the lines come in.
   rs.LastTag = std::max(rs.LastTag, index);
   tag.TagKind = kKindUndefined;
 
-  field = GetNextParam(rs, line);
+  take(2);
   if (!IsNum(field)) return;
   tag.TagController = NumericValue16(field);
 
-  field = GetNextParam(rs, line);
+  take(3);
   const TagType* type = FindType(field);
   if (type == nullptr) return;
   tag.TagKind = type->kind;
+  if (reading != nullptr) {
+    reading->type = field;
+    reading->table = IsTableType(*type);
+  }
 
-  field = GetNextParam(rs, line);
+  take(4);
   if (field.empty() || IsNum(field)) return;  // a name never starts with a digit
   tag.TagCommand = std::string(type->prefix) + field + std::string(type->suffix);
 
-  field = GetNextParam(rs, line);
+  take(5);
   if (field.empty()) return;
   if (IsNum(field)) {
     tag.TagDigits = NumericValue16(field);
@@ -83,7 +101,7 @@ void ReadTagLine(ReportState& rs, const std::string& line) {
     tag.TagTrueText = field;
   }
 
-  field = GetNextParam(rs, line);
+  take(6);
   if (field.empty()) return;
   if (IsNum(field)) {
     tag.TagDecimals = NumericValue16(field);
@@ -95,10 +113,12 @@ void ReadTagLine(ReportState& rs, const std::string& line) {
     tag.TagFalseText = field;
   }
 
-  if (!IsTableType(*type)) return;
-  // The table index goes in as written: the controller reads the number itself.
-  field = GetNextParam(rs, line);
-  tag.TagCommand = (IsNum(field) ? " " + field : std::string(" 0")) + tag.TagCommand;
+  if (IsTableType(*type)) {
+    // The table index goes in as written: the controller reads the number itself.
+    take(7);
+    tag.TagCommand = (IsNum(field) ? " " + field : std::string(" 0")) + tag.TagCommand;
+  }
+  if (reading != nullptr) reading->complete = true;
 }
 
 }  // namespace hx
