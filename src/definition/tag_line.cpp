@@ -50,17 +50,11 @@ std::string Repeat(char c, int16_t count) {
 void ReadTagLine(ReportState& rs, const std::string& line, TagLineReading* reading) {
   // Each field is accepted or the rest of the line is ignored; what an earlier
   // line with the same index set beyond that point stays as it was.
-  std::string field;
   // A field is noted before it is judged, so that a reading that stops on
   // it, silently or with a failure, names it.
-  auto take = [&](int n) {
-    field = GetNextParam(rs, line);
-    if (reading == nullptr) return;
-    reading->field = n;
-    reading->text = field;
-  };
-  take(1);
+  std::string field = GetNextParam(rs, line);
   if (reading != nullptr) {
+    reading->Took(1, field);
     reading->first = field;
     reading->first_end = rs.param.position;
   }
@@ -73,11 +67,13 @@ void ReadTagLine(ReportState& rs, const std::string& line, TagLineReading* readi
   rs.LastTag = std::max(rs.LastTag, index);
   tag.TagKind = kKindUndefined;
 
-  take(2);
+  field = GetNextParam(rs, line);
+  if (reading != nullptr) reading->Took(2, field);
   if (!IsNum(field)) return;
   tag.TagController = NumericValue16(field);
 
-  take(3);
+  field = GetNextParam(rs, line);
+  if (reading != nullptr) reading->Took(3, field);
   const TagType* type = FindType(field);
   if (type == nullptr) return;
   tag.TagKind = type->kind;
@@ -86,11 +82,13 @@ void ReadTagLine(ReportState& rs, const std::string& line, TagLineReading* readi
     reading->table = IsTableType(*type);
   }
 
-  take(4);
+  field = GetNextParam(rs, line);
+  if (reading != nullptr) reading->Took(4, field);
   if (field.empty() || IsNum(field)) return;  // a name never starts with a digit
   tag.TagCommand = std::string(type->prefix) + field + std::string(type->suffix);
 
-  take(5);
+  field = GetNextParam(rs, line);
+  if (reading != nullptr) reading->Took(5, field);
   if (field.empty()) return;
   if (IsNum(field)) {
     tag.TagDigits = NumericValue16(field);
@@ -101,7 +99,8 @@ void ReadTagLine(ReportState& rs, const std::string& line, TagLineReading* readi
     tag.TagTrueText = field;
   }
 
-  take(6);
+  field = GetNextParam(rs, line);
+  if (reading != nullptr) reading->Took(6, field);
   if (field.empty()) return;
   if (IsNum(field)) {
     tag.TagDecimals = NumericValue16(field);
@@ -115,7 +114,8 @@ void ReadTagLine(ReportState& rs, const std::string& line, TagLineReading* readi
 
   if (IsTableType(*type)) {
     // The table index goes in as written: the controller reads the number itself.
-    take(7);
+    field = GetNextParam(rs, line);
+    if (reading != nullptr) reading->Took(7, field);
     tag.TagCommand = (IsNum(field) ? " " + field : std::string(" 0")) + tag.TagCommand;
   }
   if (reading != nullptr) reading->complete = true;

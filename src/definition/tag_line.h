@@ -21,6 +21,11 @@ struct TagLineReading {
   std::string first;      // field 1 as written
   int32_t first_end = 0;  // tokenizer position after field 1
   int32_t error = 0;      // the failure that stopped the reading of the file, if any
+
+  void Took(int n, const std::string& taken) {
+    field = n;
+    text = taken;
+  }
 };
 
 // Applies line field by field; stops silently at the first field it does not
