@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/code_page.h"
 #include "base/run_error.h"
 #include "comm/controller_link.h"
+#include "definition/definition_observer.h"
 #include "definition/tag_line.h"
 #include "definition/text_fields.h"
 #include "platform/platform.h"
@@ -33,14 +35,21 @@ class LineSource {
     if (c == Traits::eof()) return false;
     for (; c != Traits::eof() && c != '\r' && c != '\n'; c = in_.sbumpc())
       line += Traits::to_char_type(c);
-    if (c == '\r' && in_.sgetc() == '\n') in_.sbumpc();
+    end_ = c == '\n' ? LineEnd::kLf : c == '\r' ? LineEnd::kCr : LineEnd::kNone;
+    if (c == '\r' && in_.sgetc() == '\n') {
+      in_.sbumpc();
+      end_ = LineEnd::kCrLf;
+    }
     if (utf8_) line = ProgramTextFromUtf8(line);
     return true;
   }
+  // How the line Next gave last ended.
+  LineEnd end() const { return end_; }
 
  private:
   std::streambuf& in_;
   const bool utf8_;
+  LineEnd end_ = LineEnd::kNone;
 };
 
 // Whether the rest of in is UTF-8 with at least one character beyond ASCII,
@@ -62,11 +71,8 @@ bool WrittenInUtf8(std::istream& in) {
   return piece.empty() && beyond_ascii;
 }
 
-// Lines of the settings, controller and tag sections are cut up with 16-bit
-// positions, so a longer one cannot be read.
-constexpr size_t kMaxSectionLine = 32767;
-constexpr int16_t kMaxHeaderLines = 10;
-constexpr int16_t kMaxReportLines = 400;
+// The font size a FONTSIZE that is not a number gives.
+constexpr double kDefaultFontSize = 12;
 
 // Whether the characters from the second one on begin with name, upper-cased.
 // Only the prefix counts: [SETUP-OLD] names SETUP, [REPORTS] names REPORT.
@@ -77,53 +83,111 @@ bool Names(const std::string& line, std::string_view name) {
 
 class DefinitionReader {
  public:
-  DefinitionReader(ReportState& rs, std::istream& in, bool utf8) : rs_(rs), lines_(in, utf8) {}
+  DefinitionReader(ReportState& rs, std::istream& in, bool utf8, DefinitionObserver* observer)
+      : rs_(rs), lines_(in, utf8), observer_(observer) {}
 
   void Read() {
-    while (lines_.Next(current_)) {
+    if (observer_ == nullptr) return Scan();
+    try {
+      Scan();
+    } catch (const RunError& e) {
+      // Failures arise only on the body line just read.
+      observer_->Stopped(line_no_, line_, e.number(), long_line_);
+      throw;
+    }
+  }
+
+ private:
+  void Scan() {
+    while (Next(current_)) {
+      current_no_ = line_no_;
       // Text outside any section, and sections whose header is not
       // recognised, pass by here unread.  At the end of the file the last
       // line read is tried all the same.
       StripLead(current_);
-      while ((current_.empty() || current_[0] != '[') && lines_.Next(line_)) {
+      while ((current_.empty() || current_[0] != '[') && Next(line_)) {
+        if (observer_ != nullptr) observer_->PassedOver(current_no_, current_);
         current_.swap(line_);
+        current_no_ = line_no_;
         StripLead(current_);
       }
       // A section's body ends at the next "[" line, which is tried against
       // the sections after it, so sections in this order are read in one
       // sweep.  The report template runs to the end of the file.
-      if (Names(current_, "SETUP")) ReadBody(&DefinitionReader::SetupLine);
-      if (Names(current_, "CONTROLLERS")) ReadBody(&DefinitionReader::ControllerLine);
-      if (Names(current_, "TAGS")) ReadBody(&DefinitionReader::TagLine);
-      if (Names(current_, "HEADER_BEGIN")) ReadHeaderBlock();
-      if (Names(current_, "REPORT")) ReadReportTemplate();
+      ended_.reset();
+      if (Opens(Section::kSetup)) ReadBody(Section::kSetup, &DefinitionReader::SetupLine);
+      if (Opens(Section::kControllers))
+        ReadBody(Section::kControllers, &DefinitionReader::ControllerLine);
+      if (Opens(Section::kTags)) ReadBody(Section::kTags, &DefinitionReader::TagLine);
+      if (Opens(Section::kHeader)) ReadHeaderBlock();
+      if (Opens(Section::kReport)) ReadReportTemplate();
+      if (observer_ != nullptr) TellUntaken();
     }
   }
 
- private:
+  bool Next(std::string& line) {
+    if (!lines_.Next(line)) return false;
+    ++line_no_;
+    if (observer_ != nullptr) observer_->LineRead(line_no_, lines_.end());
+    return true;
+  }
+
+  bool Opens(Section section) {
+    if (!Names(current_, SectionName(section))) return false;
+    if (observer_ != nullptr) observer_->SectionRead(current_no_, section, current_);
+    return true;
+  }
+
+  // The line left over after the sections were tried: the scan goes on
+  // after it, passing over what follows up to the next "[" line.
+  void TellUntaken() {
+    if (current_.empty()) return;  // the end of the file
+    // The line after a full template is dropped untried; the end marker of
+    // the header block is no header.
+    if (ended_ == Section::kReport || (ended_ == Section::kHeader && at_marker_)) return;
+    if (current_[0] != '[') return observer_->PassedOver(current_no_, current_);
+    observer_->HeaderNotRead(current_no_, current_, NamedSection(current_), ended_);
+  }
+
   // The next line of a block into line_.  A block that runs to the end of the
   // file leaves nothing to try: its last line is content, not a header.
   bool NextBlockLine() {
-    if (lines_.Next(line_)) return true;
+    if (Next(line_)) return true;
     current_.clear();
     return false;
   }
   // The line in line_ ends the block and is tried against the sections after it.
-  void EndBlock() { current_.swap(line_); }
+  void EndBlock(Section block) {
+    current_.swap(line_);
+    current_no_ = line_no_;
+    ended_ = block;
+  }
 
-  void ReadBody(void (DefinitionReader::*handle)(const std::string&)) {
+  void ReadBody(Section section, void (DefinitionReader::*handle)(const std::string&)) {
     while (NextBlockLine()) {
       if (line_.empty()) continue;
       // Not stripped: an indented "[" line is an ordinary line of the body.
-      if (line_[0] == '[') return EndBlock();
-      if (line_.size() > kMaxSectionLine) throw RunError(err::kOverflow);
+      if (line_[0] == '[') return EndBlock(section);
+      if (line_.size() > kMaxSectionLine) {
+        long_line_ = true;
+        throw RunError(err::kOverflow);
+      }
+      if (observer_ != nullptr && IsBlank(line_[0])) TellIndented(section);
       (this->*handle)(line_);
     }
   }
 
+  void TellIndented(Section section) {
+    std::string stripped = line_;
+    if (StripLead(stripped).starts_with('[')) observer_->IndentedHeader(line_no_, section, line_);
+  }
+
   void SetupLine(const std::string& line) {
     const size_t equals = line.find('=');
-    if (equals == std::string::npos) return;
+    if (equals == std::string::npos) {
+      if (observer_ != nullptr) observer_->Setting(line_no_, {}, {}, SettingOutcome::kNoEquals);
+      return;
+    }
     std::string key = line.substr(0, equals);
     StripLead(key);
     StripTrail(key);
@@ -131,42 +195,62 @@ class DefinitionReader {
     std::string value = line.substr(equals + 1);
     StripLead(value);
     StripTrail(value);
+    // Told before the effect, so that a value that stops the reading is known.
+    auto tell = [&](SettingOutcome outcome) {
+      if (observer_ != nullptr) observer_->Setting(line_no_, key, value, outcome);
+    };
+    auto tell_if = [&](bool accepted, SettingOutcome refused) {
+      tell(accepted ? SettingOutcome::kApplied : refused);
+      return accepted;
+    };
 
     Printer& printer = rs_.platform.printer;
     if (key == "PRINTERNAME") {
       if (value == "Default") {
+        tell(SettingOutcome::kFollowDefault);
         rs_.PRINTERNAME = printer.DeviceName();
         printer.FollowDefault();
       } else {
+        tell(SettingOutcome::kRecordedOnly);
         rs_.PRINTERNAME = value;
       }
     } else if (key == "LANDSCAPELINES") {
-      if (IsNum(value)) rs_.LandScapeLines = NumericValue16(value);
+      if (tell_if(IsNum(value), SettingOutcome::kNotNumeric))
+        rs_.LandScapeLines = NumericValue16(value);
     } else if (key == "PORTRAITLINES") {
-      if (IsNum(value)) rs_.PortraitLines = NumericValue16(value);
+      if (tell_if(IsNum(value), SettingOutcome::kNotNumeric))
+        rs_.PortraitLines = NumericValue16(value);
     } else if (key == "FONT") {
       // The font belongs to the printed report; it is left alone unless
       // printing was asked for earlier in the file.
-      if (rs_.PRINTIT) printer.SetFontName(value);
+      if (tell_if(rs_.PRINTIT, SettingOutcome::kNeedsPrintit)) printer.SetFontName(value);
     } else if (key == "FONTSIZE") {
-      if (rs_.PRINTIT) printer.SetFontSize(IsNum(value) ? NumericValue(value) : 12);
+      if (!rs_.PRINTIT) return tell(SettingOutcome::kNeedsPrintit);
+      tell(IsNum(value) ? SettingOutcome::kApplied : SettingOutcome::kNotNumeric);
+      printer.SetFontSize(IsNum(value) ? NumericValue(value) : kDefaultFontSize);
     } else if (key == "DATEFORMAT") {
-      if (value.size() >= 8) rs_.DATEFORMAT = value;
+      if (tell_if(value.size() >= kMinDateFormat, SettingOutcome::kTooShort))
+        rs_.DATEFORMAT = value;
     } else if (key == "TIMEFORMAT") {
-      if (value.size() >= 5) rs_.TIMEFORMAT = value;
+      if (tell_if(value.size() >= kMinTimeFormat, SettingOutcome::kTooShort))
+        rs_.TIMEFORMAT = value;
     } else if (key == "PRINTIT") {
-      if (UpperCase(value) == "TRUE") rs_.PRINTIT = true;
+      if (tell_if(UpperCase(value) == "TRUE", SettingOutcome::kNotTrue)) rs_.PRINTIT = true;
     } else if (key == "SHOWIT") {
-      if (UpperCase(value) == "TRUE") {
+      if (tell_if(UpperCase(value) == "TRUE", SettingOutcome::kNotTrue)) {
         rs_.SHOWIT = true;
         rs_.platform.screen.ShowMain();
       }
     } else if (key == "LOGIT") {
-      if (UpperCase(value) == "TRUE") rs_.LOGIT = true;
+      if (tell_if(UpperCase(value) == "TRUE", SettingOutcome::kNotTrue)) rs_.LOGIT = true;
     } else if (key == "LOGFILEPATH") {
+      tell(SettingOutcome::kApplied);
       rs_.LOGFILEPATH = value;
     } else if (key == "LOGFILENAME") {
+      tell(SettingOutcome::kApplied);
       rs_.LOGFILENAME = value;
+    } else {
+      tell(SettingOutcome::kUnknownKey);
     }
   }
 
@@ -175,49 +259,92 @@ class DefinitionReader {
     std::string key = equals == std::string::npos ? std::string() : line.substr(0, equals);
     StripLead(key);
     StripTrail(key);
-    if (key.size() != 1 || key[0] < '1' || key[0] > '5') return;
+    if (key.size() != 1 || key[0] < '1' || key[0] > '5') {
+      if (observer_ != nullptr) observer_->Controller(line_no_, key, 0, {});
+      return;
+    }
     const int slot = key[0] - '0';
 
     // The name ends at the first space only: it may hold a tab, and a space
     // right after the "=" leaves it empty.
     const std::string rest = line.substr(equals + 1);
     const std::string name = rest.substr(0, rest.find(' '));
+    if (observer_ != nullptr) observer_->Controller(line_no_, key, slot, name);
     rs_.CtrlName = name;
     rs_.ControllerName[slot] = name;
     rs_.ControllerHandle[slot] = GetHandle(rs_);
   }
 
-  void TagLine(const std::string& line) { ReadTagLine(rs_, line); }
+  void TagLine(const std::string& line) {
+    if (observer_ == nullptr) return ReadTagLine(rs_, line);
+    TagLineReading reading;
+    try {
+      ReadTagLine(rs_, line, &reading);
+    } catch (const RunError& e) {
+      reading.error = e.number();
+      observer_->TagLine(line_no_, line, reading);
+      throw;
+    }
+    observer_->TagLine(line_no_, line, reading);
+  }
 
   void ReadHeaderBlock() {
     rs_.HeaderCount = 0;
     while (NextBlockLine()) {
       // The end marker may start with any character.
-      if (Names(line_, "HEADER_END") || rs_.HeaderCount == kMaxHeaderLines) return EndBlock();
+      at_marker_ = Names(line_, kHeaderEndName);
+      if (at_marker_ || rs_.HeaderCount == kMaxHeaderLines) {
+        TellBlockEnded(Section::kHeader, at_marker_ ? BlockEnd::kMarker : BlockEnd::kFull);
+        return EndBlock(Section::kHeader);
+      }
       rs_.HeaderCount = Add16(rs_.HeaderCount, 1);
       At(rs_.HeaderLines, rs_.HeaderCount) = line_;
     }
+    TellBlockEnded(Section::kHeader, BlockEnd::kEndOfFile);
   }
 
   void ReadReportTemplate() {
     rs_.ReportCount = 0;
     while (NextBlockLine()) {
       // The line after a full template is dropped; the scan goes on after it.
-      if (rs_.ReportCount == kMaxReportLines) return EndBlock();
+      if (rs_.ReportCount == kMaxReportLines) {
+        TellBlockEnded(Section::kReport, BlockEnd::kFull);
+        return EndBlock(Section::kReport);
+      }
       rs_.ReportCount = Add16(rs_.ReportCount, 1);
       At(rs_.ReportLines, rs_.ReportCount) = line_;
     }
+    TellBlockEnded(Section::kReport, BlockEnd::kEndOfFile);
+  }
+
+  void TellBlockEnded(Section block, BlockEnd how) {
+    if (observer_ != nullptr) observer_->BlockEnded(line_no_, block, how);
   }
 
   ReportState& rs_;
   LineSource lines_;
-  std::string current_;  // the line the sections are tried against
-  std::string line_;     // the line just read
+  DefinitionObserver* observer_;  // may be null
+  std::string current_;           // the line the sections are tried against
+  std::string line_;              // the line just read
+  int line_no_ = 0;               // the number of the line just read
+  int current_no_ = 0;            // the number of current_
+  // For the observer: the section whose block the current line ended, whether
+  // that was the header block's end marker, and whether the line that stopped
+  // the reading was too long.
+  std::optional<Section> ended_;
+  bool at_marker_ = false;
+  bool long_line_ = false;
 };
 
 }  // namespace
 
-void ReadDefinition(ReportState& rs, std::istream& in) {
+std::optional<Section> NamedSection(const std::string& line) {
+  for (Section s : kSections)
+    if (Names(line, SectionName(s))) return s;
+  return std::nullopt;
+}
+
+void ReadDefinition(ReportState& rs, std::istream& in, DefinitionObserver* observer) {
   // An editor that saves the file as UTF-8 may put a byte order mark in
   // front; left in place it would hide the first section header.
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -232,7 +359,7 @@ void ReadDefinition(ReportState& rs, std::istream& in) {
   rs.DefinitionUtf8 = marked || WrittenInUtf8(in);
   in.clear();
   in.seekg(start);
-  DefinitionReader(rs, in, rs.DefinitionUtf8).Read();
+  DefinitionReader(rs, in, rs.DefinitionUtf8, observer).Read();
 }
 
 }  // namespace hx

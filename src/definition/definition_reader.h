@@ -5,23 +5,43 @@
 #ifndef HX_DEFINITION_DEFINITION_READER_H_
 #define HX_DEFINITION_DEFINITION_READER_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <istream>
+#include <optional>
+#include <string>
 
 #include "base/report_state.h"
+#include "definition/definition_observer.h"
 
 namespace hx {
 
 inline constexpr const char* kDefinitionFileName = "HX_RPT.INI";
 
+// The shortest DATEFORMAT and TIMEFORMAT taken; a shorter one is passed over.
+inline constexpr size_t kMinDateFormat = 8;
+inline constexpr size_t kMinTimeFormat = 5;
+// Lines of the settings, controller and tag sections are cut up with 16-bit
+// positions, so a longer one cannot be read.
+inline constexpr size_t kMaxSectionLine = 32767;
+// The most lines a header block and the report template hold.
+inline constexpr int16_t kMaxHeaderLines = 10;
+inline constexpr int16_t kMaxReportLines = 400;
+
 // Reads the whole file once from top to bottom.  A file that starts with the
 // UTF-8 byte order mark, or is UTF-8 throughout and holds characters beyond
 // ASCII, is read in the program's 8-bit code page (a character the code page
 // lacks becomes "?"), and DefinitionUtf8 is set; any other file is taken byte
-// for byte.  Content it does not accept
-// is passed over silently; failures that stop the reading (a number beyond 16
-// bits, a tag index outside 0..400, an over-long line, a failing printer call)
-// raise RunError for the start-up trap.
-void ReadDefinition(ReportState& rs, std::istream& in);
+// for byte.  Content it does not accept is passed over silently, or told to
+// observer when one is given; failures
+// that stop the reading (a number beyond 16 bits, a tag index outside 0..400,
+// an over-long line, a failing printer call) raise RunError for the start-up
+// trap.
+void ReadDefinition(ReportState& rs, std::istream& in, DefinitionObserver* observer = nullptr);
+
+// The section a header line names, as the reader matches it, trying the
+// sections in their order; none when it names no section.
+std::optional<Section> NamedSection(const std::string& line);
 
 }  // namespace hx
 

@@ -47,12 +47,20 @@ std::string Repeat(char c, int16_t count) {
 
 }  // namespace
 
-void ReadTagLine(ReportState& rs, const std::string& line) {
+void ReadTagLine(ReportState& rs, const std::string& line, TagLineReading* reading) {
   // Each field is accepted or the rest of the line is ignored; what an earlier
   // line with the same index set beyond that point stays as it was.
+  // A field is noted before it is judged, so that a reading that stops on
+  // it, silently or with a failure, names it.
   std::string field = GetNextParam(rs, line);
+  if (reading != nullptr) {
+    reading->Took(1, field);
+    reading->first = field;
+    reading->first_end = rs.param.position;
+  }
   if (!IsNum(field)) return;
   const int16_t index = NumericValue16(field);
+  if (reading != nullptr) reading->index = index;
   Tag& tag = At(rs.TagTable, index);
   // Process_List visits slots 0 to LastTag, so it has to reach the highest
   // index defined, whatever order the lines come in.
@@ -60,19 +68,27 @@ void ReadTagLine(ReportState& rs, const std::string& line) {
   tag.TagKind = kKindUndefined;
 
   field = GetNextParam(rs, line);
+  if (reading != nullptr) reading->Took(2, field);
   if (!IsNum(field)) return;
   tag.TagController = NumericValue16(field);
 
   field = GetNextParam(rs, line);
+  if (reading != nullptr) reading->Took(3, field);
   const TagType* type = FindType(field);
   if (type == nullptr) return;
   tag.TagKind = type->kind;
+  if (reading != nullptr) {
+    reading->type = field;
+    reading->table = IsTableType(*type);
+  }
 
   field = GetNextParam(rs, line);
+  if (reading != nullptr) reading->Took(4, field);
   if (field.empty() || IsNum(field)) return;  // a name never starts with a digit
   tag.TagCommand = std::string(type->prefix) + field + std::string(type->suffix);
 
   field = GetNextParam(rs, line);
+  if (reading != nullptr) reading->Took(5, field);
   if (field.empty()) return;
   if (IsNum(field)) {
     tag.TagDigits = NumericValue16(field);
@@ -84,6 +100,7 @@ void ReadTagLine(ReportState& rs, const std::string& line) {
   }
 
   field = GetNextParam(rs, line);
+  if (reading != nullptr) reading->Took(6, field);
   if (field.empty()) return;
   if (IsNum(field)) {
     tag.TagDecimals = NumericValue16(field);
@@ -95,10 +112,13 @@ void ReadTagLine(ReportState& rs, const std::string& line) {
     tag.TagFalseText = field;
   }
 
-  if (!IsTableType(*type)) return;
-  // The table index goes in as written: the controller reads the number itself.
-  field = GetNextParam(rs, line);
-  tag.TagCommand = (IsNum(field) ? " " + field : std::string(" 0")) + tag.TagCommand;
+  if (IsTableType(*type)) {
+    // The table index goes in as written: the controller reads the number itself.
+    field = GetNextParam(rs, line);
+    if (reading != nullptr) reading->Took(7, field);
+    tag.TagCommand = (IsNum(field) ? " " + field : std::string(" 0")) + tag.TagCommand;
+  }
+  if (reading != nullptr) reading->complete = true;
 }
 
 }  // namespace hx

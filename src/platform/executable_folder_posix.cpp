@@ -1,4 +1,4 @@
-#include "qt/executable_folder.h"
+#include "platform/executable_folder.h"
 
 #include <filesystem>
 

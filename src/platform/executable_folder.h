@@ -1,8 +1,11 @@
 // The program's own folder: where HX_RPT.INI, the vendor libraries and, by
-// default, the log file lie.
+// default, the log file lie, and where HX_CHECK looks for the definition
+// file it checks.  One implementation per platform (executable_folder_posix.cpp);
+// kept out of the core, which learns the folder through the Platform struct.
+// Safe to call from any thread.
 
-#ifndef HX_QT_EXECUTABLE_FOLDER_H_
-#define HX_QT_EXECUTABLE_FOLDER_H_
+#ifndef HX_PLATFORM_EXECUTABLE_FOLDER_H_
+#define HX_PLATFORM_EXECUTABLE_FOLDER_H_
 
 #include <string>
 
@@ -16,4 +19,4 @@ std::string ExecutableFolder();
 
 }  // namespace hx
 
-#endif  // HX_QT_EXECUTABLE_FOLDER_H_
+#endif  // HX_PLATFORM_EXECUTABLE_FOLDER_H_

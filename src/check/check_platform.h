@@ -1,0 +1,109 @@
+// The platform HX_CHECK reads a definition file with: every seam answers,
+// and nothing is opened, printed or shown.  The printer keeps the font the
+// file asks for, the vendor libraries know no controller, the dialog keeps
+// its messages to itself (a controller that cannot be opened is what a check
+// expects, not news).  No toolkit and no system library is needed, so
+// HX_CHECK runs as a plain console program.
+//
+// Single-threaded, like the report state that uses it.
+
+#ifndef HX_CHECK_CHECK_PLATFORM_H_
+#define HX_CHECK_CHECK_PLATFORM_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "comm/vendor.h"
+#include "platform/platform.h"
+
+namespace hx {
+
+class CheckPrinter : public Printer {
+ public:
+  // What the definition file set; empty until it sets something.
+  std::optional<std::string> font_name;
+  std::optional<double> font_size;
+  bool follows_default = false;
+
+  // The name PRINTERNAME=Default records; no printer is asked.
+  static constexpr const char* kDefaultPrinterName = "(the system's default printer)";
+
+  void SetFontName(const std::string& name) override { font_name = name; }
+  void SetFontSize(double points) override { font_size = points; }
+  std::string DeviceName() override { return kDefaultPrinterName; }
+  void FollowDefault() override { follows_default = true; }
+  int Orientation() override { return 1; }
+  void PrintLine(const std::string&) override {}
+  void EjectPage() override {}
+  void EndJob() override {}
+};
+
+class CheckScreen : public Screen {
+ public:
+  void ShowMain() override {}
+  void InsertText(const std::string&) override {}
+  void ProcessEvents() override {}
+};
+
+class CheckDialog : public MessageDialog {
+ public:
+  std::vector<std::string> messages;
+  void ShowMessage(const std::string& message, int16_t, const std::string&) override {
+    messages.push_back(message);
+  }
+};
+
+// Opens nothing: every controller is "not found", every other call answers
+// nothing.  Reading a definition file calls only the open (and, with SHOWIT,
+// the error text of its failure).
+class AbsentVendor : public VendorLibraries {
+ public:
+  static constexpr int16_t kNotFound = -2;
+
+  int16_t T31MdsOpenController(int32_t* handle, char*) override {
+    *handle = 0;
+    return kNotFound;
+  }
+  int16_t T31MdsSendRece(int32_t, char*, int32_t, char*, int32_t, int32_t* reply_length) override {
+    *reply_length = 0;
+    return kNotFound;
+  }
+  int16_t T31MdsSendReceSz(int32_t, char*, char*, int32_t) override { return kNotFound; }
+  int16_t T31ErrorAsString(int16_t, char*, int32_t, int32_t* text_length) override {
+    *text_length = 0;
+    return 0;
+  }
+  int16_t StringAsLong(int32_t* value, char*) override {
+    *value = 0;
+    return 0;
+  }
+  int16_t StringAsFloat(float* value, char*) override {
+    *value = 0;
+    return 0;
+  }
+};
+
+class CheckClock : public Clock {
+ public:
+  LocalTime Now() override { return {}; }
+};
+
+// All of it, wired into one Platform.
+struct CheckPlatform {
+  CheckPlatform() = default;
+  CheckPlatform(const CheckPlatform&) = delete;
+  CheckPlatform& operator=(const CheckPlatform&) = delete;
+
+  CheckPrinter printer;
+  CheckScreen screen;
+  CheckDialog dialog;
+  AbsentVendor vendor;
+  CheckClock clock;
+  Platform platform{printer, screen, dialog, vendor, clock, {}};
+};
+
+}  // namespace hx
+
+#endif  // HX_CHECK_CHECK_PLATFORM_H_

@@ -1,0 +1,143 @@
+// HX_CHECK's explanation of a definition file.  The file is read by HX_RPT's
+// own reader, on a platform that opens nothing and prints nothing, while this
+// class listens to what the reader accepts and passes over.  What it hears
+// becomes diagnostics in the form editors and CI systems read,
+// FILE:LINE: severity: text, then a summary of what HX_RPT would work with
+// (sections, settings, controllers, tags and the template lines that show
+// them), and an exit status: 0 nothing passed over or refused, 1 warnings,
+// 2 an error that stops HX_RPT's reading or its report.
+//
+// Single-threaded.  One object checks one file.
+
+#ifndef HX_CHECK_DEFINITION_CHECK_H_
+#define HX_CHECK_DEFINITION_CHECK_H_
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <istream>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "base/report_state.h"
+#include "check/check_platform.h"
+#include "definition/definition_observer.h"
+
+namespace hx {
+
+enum class Severity { kNote, kWarning, kError };
+
+struct Diagnostic {
+  int line = 0;  // 0: the file as a whole
+  Severity severity = Severity::kNote;
+  std::string text;
+};
+
+class DefinitionCheck : private DefinitionObserver {
+ public:
+  explicit DefinitionCheck(std::string file_name);
+  DefinitionCheck(const DefinitionCheck&) = delete;
+  DefinitionCheck& operator=(const DefinitionCheck&) = delete;
+
+  // Reads the definition file as HX_RPT does and explains it.  Once per object.
+  void Read(std::istream& in);
+  // The file cannot be read at all; why says what stands in the way.
+  void CannotRead(const std::string& why);
+
+  // The report state the reading left, as HX_RPT's reader would leave it.
+  const ReportState& state() const { return rs_; }
+  const CheckPrinter& printer() const { return platform_.printer; }
+  // The run-time error that stopped the reading, 0 when it ran to the end.
+  int32_t stop_error() const { return stop_error_; }
+
+  // The findings in the order of their lines.
+  std::vector<Diagnostic> Diagnostics() const;
+  int ExitStatus() const;
+  // One FILE:LINE: severity: text line per finding.
+  void WriteDiagnostics(std::ostream& out) const;
+  void WriteSummary(std::ostream& out) const;
+
+ private:
+  // DefinitionObserver
+  void LineRead(int line, LineEnd end) override;
+  void PassedOver(int line, const std::string& text) override;
+  void SectionRead(int line, Section section, const std::string& header) override;
+  void HeaderNotRead(int line, const std::string& header, std::optional<Section> named,
+                     std::optional<Section> ended) override;
+  void IndentedHeader(int line, Section body, const std::string& text) override;
+  void Setting(int line, const std::string& key, const std::string& value,
+               SettingOutcome outcome) override;
+  void Controller(int line, const std::string& key, int slot, const std::string& name) override;
+  void TagLine(int line, const std::string& text, const TagLineReading& reading) override;
+  void BlockEnded(int line, Section block, BlockEnd how) override;
+  void Stopped(int line, const std::string& text, int32_t error, bool long_line) override;
+
+  void Add(int line, Severity severity, std::string text);
+  // Lines the scan passes over from now on are counted into a finding whose
+  // text is made from the count.
+  void CollectPassedOver(int line, Severity severity, std::function<std::string(int)> text,
+                         int skip_line = 0);
+  void CheckTagLineEnd(int line, const std::string& text, const TagLineReading& reading);
+  void CheckAfterReading();
+  void CheckTemplate(Section block, int first_line, const std::string* lines, int16_t count);
+  void CheckTagControllers();
+
+  std::string file_name_;
+  CheckPlatform platform_;
+  ReportState rs_{platform_.platform};
+  // Tokenizes a tag line afresh, to see it as HX_RPT's reader would on its own.
+  ReportState scratch_{platform_.platform};
+
+  std::vector<Diagnostic> diagnostics_;
+  struct PassedGroup {
+    size_t diagnostic;
+    int lines = 0;
+    int skip_line = 0;  // already named by the finding itself
+    std::function<std::string(int)> text;
+  };
+  std::vector<PassedGroup> groups_;
+  std::optional<size_t> collecting_;  // the group counting passed-over lines now
+  bool after_marker_ = false;         // passing over the text after [HEADER_END]
+
+  int lines_ = 0;
+  struct EndCount {
+    int first = 0;
+    int count = 0;
+  };
+  EndCount lf_alone_, cr_alone_;
+
+  struct SectionSeen {
+    int line = 0;
+    Section section = Section::kSetup;
+    std::string header;
+    int end_line = 0;
+    std::optional<BlockEnd> end;
+  };
+  std::vector<SectionSeen> sections_;
+
+  std::map<std::string, int> setting_lines_;  // key -> the line that set it
+  std::array<int, 7> controller_lines_{};     // slot -> its latest line
+  struct TagSeen {
+    std::vector<int> lines;
+    std::string type;
+  };
+  std::array<TagSeen, 401> tags_;
+  int last_tag_line_ = 0;
+  std::string last_tag_text_;
+  int indented_line_ = 0;
+  int explained_stop_line_ = 0;
+  int32_t stop_error_ = 0;
+  bool cannot_read_ = false;
+
+  // Where each template slot stands in the file, and which use each tag.
+  int header_first_line_ = 0;
+  int report_first_line_ = 0;
+  std::array<std::vector<std::string>, 401> tag_uses_;
+};
+
+}  // namespace hx
+
+#endif  // HX_CHECK_DEFINITION_CHECK_H_
