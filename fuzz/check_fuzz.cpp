@@ -11,7 +11,7 @@
 
 #include "base/run_error.h"
 #include "check/definition_check.h"
-#include "check/template_fields.h"
+#include "report/template_fields.h"
 #include "comm/controller_link.h"
 #include "definition/definition_reader.h"
 #include "fuzz/fuzz_run.h"

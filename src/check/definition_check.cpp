@@ -8,7 +8,7 @@
 
 #include "base/code_page.h"
 #include "base/run_error.h"
-#include "check/template_fields.h"
+#include "report/template_fields.h"
 #include "comm/controller_link.h"
 #include "definition/definition_reader.h"
 #include "definition/tag_line.h"

@@ -1,13 +1,13 @@
-// The fields of a header or report line, found and read the way the report
-// renders them: a backslash opens a field at its own column, the field's
-// code runs to the next blank, and the code decides what the field shows.
-// HX_CHECK uses them to tell which tags a template shows and which fields
-// show nothing or stop the report.
+// The fields of a header or report line: a backslash opens a field at its
+// own column, the field's code runs to the next blank (or the end of the
+// line), and the code decides what the field shows.  The renderer lays the
+// fields out by them; HX_CHECK uses them to tell which tags a template shows
+// and which fields show nothing or stop the report.
 //
 // Thread-compatible: plain functions.
 
-#ifndef HX_CHECK_TEMPLATE_FIELDS_H_
-#define HX_CHECK_TEMPLATE_FIELDS_H_
+#ifndef HX_REPORT_TEMPLATE_FIELDS_H_
+#define HX_REPORT_TEMPLATE_FIELDS_H_
 
 #include <cstdint>
 #include <string>
@@ -17,10 +17,12 @@ namespace hx {
 
 struct TemplateField {
   int column = 0;    // 1-based column of the backslash
+  int end = 0;       // column of the blank that closed it, one past the line at its end
   std::string code;  // what follows it up to the next blank or the end of the line
 };
 
-// The fields of line in order; none when it holds no backslash.
+// The fields of line in order; none when it holds no backslash.  Columns are
+// 16-bit: a line with a field that is too long for them raises RunError 6.
 std::vector<TemplateField> TemplateFields(const std::string& line);
 
 enum class FieldKind {
@@ -40,10 +42,9 @@ struct FieldMeaning {
 
 FieldMeaning MeaningOf(const std::string& code);
 
-// The run-time error that rendering line raises before any field is looked
-// at (a line with fields too long for 16-bit columns), 0 when none.
+// The run-time error TemplateFields raises for line, 0 when none.
 int32_t LineFailure(const std::string& line);
 
 }  // namespace hx
 
-#endif  // HX_CHECK_TEMPLATE_FIELDS_H_
+#endif  // HX_REPORT_TEMPLATE_FIELDS_H_

@@ -1,4 +1,4 @@
-#include "check/template_fields.h"
+#include "report/template_fields.h"
 
 #include <tuple>
 
@@ -10,16 +10,20 @@ namespace hx {
 
 std::vector<TemplateField> TemplateFields(const std::string& line) {
   std::vector<TemplateField> fields;
+  if (line.find('\\') == std::string::npos) return fields;
+  const int16_t length = Length16(line);
+  const int16_t past_end = Add16(length, 1);  // where a field still open at the end closes
   bool open = false;
-  for (size_t at = 0; at < line.size(); ++at) {
-    const char c = line[at];
+  for (int j = 1; j <= length; ++j) {
+    const char c = line[static_cast<size_t>(j - 1)];
     if (open && IsBlank(c)) {
       open = false;
+      fields.back().end = j;
     } else if (open) {
       fields.back().code += c;
     } else if (c == '\\') {
       open = true;
-      fields.push_back({static_cast<int>(at) + 1, {}});
+      fields.push_back({j, past_end, {}});
     }
   }
   return fields;
@@ -45,10 +49,8 @@ FieldMeaning MeaningOf(const std::string& code) {
 }
 
 int32_t LineFailure(const std::string& line) {
-  if (line.find('\\') == std::string::npos) return 0;
   try {
-    // Columns run one past the line's end, in 16 bits.
-    Add16(Length16(line), 1);
+    TemplateFields(line);
   } catch (const RunError& e) {
     return e.number();
   }
