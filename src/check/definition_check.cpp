@@ -8,12 +8,12 @@
 
 #include "base/code_page.h"
 #include "base/run_error.h"
-#include "report/template_fields.h"
 #include "comm/controller_link.h"
 #include "definition/definition_reader.h"
 #include "definition/tag_line.h"
 #include "definition/text_fields.h"
 #include "report/date_time_format.h"
+#include "report/template_fields.h"
 #include "ui/report_error.h"
 
 namespace hx {
@@ -559,6 +559,11 @@ void DefinitionCheck::CheckAfterReading() {
         Lines(cr_alone_.count, "line ends", "lines end") +
             " with CR alone (the first here); HX_RPT reads them, but many editors and tools "
             "show such a file as one line");
+  }
+  if (rs_.DefinitionUtf8) {
+    Add(1, Severity::kNote,
+        "the file is read as UTF-8: its text is turned into Windows-1252, a character "
+        "Windows-1252 lacks becomes '?', and the log is written in UTF-8");
   }
   if (stop_error_ != 0) return;  // HX_RPT would produce no report at all
 

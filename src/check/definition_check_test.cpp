@@ -240,6 +240,11 @@ TEST(DefinitionCheckTest, ExplainsWhatTheReaderPassesOver) {
        0,
        {"1: note: 2 lines end with LF alone (the first here); HX_RPT reads them, but older readers "
         "of this file take only CR LF or CR as a line end"}},
+      {"a file in UTF-8",
+       File({"[REPORT]", "\u00B0C \u2192"}),
+       0,
+       {"1: note: the file is read as UTF-8: its text is turned into Windows-1252, a character "
+        "Windows-1252 lacks becomes '?', and the log is written in UTF-8"}},
       {"log on without a name",
        File({"[SETUP]", "LOGIT=TRUE"}),
        1,
