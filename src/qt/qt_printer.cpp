@@ -9,6 +9,7 @@
 #include <QPdfWriter>
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
 
 #include "base/run_error.h"
 #include "qt/program_text.h"
@@ -125,15 +126,23 @@ struct QtPrinter::Job {
   }
 
   // How many characters of rest fit on a row after start; at least one, so
-  // that every row takes something of the line.
-  qsizetype Fitting(const QString& start, const QString& rest) const {
-    if (metrics.horizontalAdvance(start + rest) <= page_width) return rest.size();
-    qsizetype fits = 1, wider = rest.size();  // wider: the fewest known not to fit
-    while (wider - fits > 1) {
-      const qsizetype mid = fits + (wider - fits) / 2;
-      (metrics.horizontalAdvance(start + rest.left(mid)) <= page_width ? fits : wider) = mid;
+  // that every row takes something of the line.  Widths are summed character
+  // by character from a cache: shaping every line to measure it would cost
+  // more than drawing it.
+  qsizetype Fitting(const QString& start, const QString& rest) {
+    double width = 0;
+    for (QChar c : start) width += Advance(c);
+    for (qsizetype i = 0; i < rest.size(); ++i) {
+      width += Advance(rest[i]);
+      if (width > page_width) return std::max<qsizetype>(i, 1);
     }
-    return fits;
+    return rest.size();
+  }
+
+  double Advance(QChar c) {
+    auto [at, is_new] = advances.try_emplace(c.unicode(), 0.0);
+    if (is_new) at->second = metrics.horizontalAdvance(c);
+    return at->second;
   }
 
   void Row(const QString& text) {
@@ -152,6 +161,7 @@ struct QtPrinter::Job {
   QPdfWriter writer;
   QPainter painter;
   QFontMetricsF metrics{QFont()};
+  std::unordered_map<char16_t, double> advances;
   double page_width = 0;
   double page_height = 0;
   double y = 0;  // top of the next row, in device pixels from the printable area's top
