@@ -17,34 +17,6 @@ namespace {
 constexpr int kBoundMs = static_cast<int>(
     std::chrono::duration_cast<std::chrono::milliseconds>(kPrintServerBound).count());
 
-// Ends one request that outlives the bound.  libcups starts waiting afresh
-// after every byte it gets, so its own timeout alone would let a server that
-// answers a byte at a time hold the run for ever; shutting the socket down
-// under the request ends whatever libcups is waiting for at that moment.
-class RequestBound {
- public:
-  explicit RequestBound(http_t* http)
-      : watchdog_([this, fd = httpGetFd(http)](std::stop_token stop) { Watch(stop, fd); }) {}
-  RequestBound(const RequestBound&) = delete;
-  RequestBound& operator=(const RequestBound&) = delete;
-
-  bool Expired() const { return expired_; }
-
- private:
-  void Watch(std::stop_token stop, int fd) {
-    std::mutex mutex;
-    std::condition_variable_any wake;
-    std::unique_lock lock(mutex);
-    wake.wait_for(lock, stop, kPrintServerBound, [] { return false; });
-    if (stop.stop_requested()) return;
-    expired_ = true;
-    shutdown(fd, SHUT_RDWR);
-  }
-
-  std::atomic<bool> expired_ = false;
-  std::jthread watchdog_;  // last, so that it is joined before the flag goes
-};
-
 // Nobody may be at a terminal to answer a password prompt, and the run must
 // not wait for one: a server that wants a password refuses the request.
 const char* NoPassword(const char*, http_t*, const char*, const char*, void*) {
@@ -52,6 +24,69 @@ const char* NoPassword(const char*, http_t*, const char*, const char*, void*) {
 }
 
 }  // namespace
+
+// Ends a request that outlives the bound.  libcups starts waiting afresh
+// after every byte it gets, so its own timeout alone would let a server that
+// answers a byte at a time hold the run for ever; shutting the socket down
+// under the request ends whatever libcups is waiting for at that moment.
+// One thread for the whole run that looks once a second: arming it for a
+// request wakes nobody, so that a run whose print server answers at once
+// does not wait for the scheduler.
+class PrintServerLink::Watchdog {
+ public:
+  Watchdog() : thread_([this](std::stop_token stop) { Watch(stop); }) {}
+  Watchdog(const Watchdog&) = delete;
+  Watchdog& operator=(const Watchdog&) = delete;
+
+  void Arm(int fd) {
+    std::lock_guard lock(mutex_);
+    fd_ = fd;
+    deadline_ = std::chrono::steady_clock::now() + kPrintServerBound;
+    expired_ = false;
+  }
+
+  // Whether the request ran out of time.
+  bool Disarm() {
+    std::lock_guard lock(mutex_);
+    fd_ = -1;
+    return expired_;
+  }
+
+ private:
+  void Watch(std::stop_token stop) {
+    std::unique_lock lock(mutex_);
+    while (!wake_.wait_for(lock, stop, std::chrono::seconds(1), [] { return false; }) &&
+           !stop.stop_requested()) {
+      if (fd_ >= 0 && std::chrono::steady_clock::now() >= deadline_) {
+        shutdown(fd_, SHUT_RDWR);
+        expired_ = true;
+        fd_ = -1;
+      }
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable_any wake_;  // only the end of the run wakes it early
+  int fd_ = -1;                       // the socket of the request under way, -1 between requests
+  std::chrono::steady_clock::time_point deadline_;
+  bool expired_ = false;
+  std::jthread thread_;  // last, so that it is joined before the rest goes
+};
+
+// The watchdog armed for one request on http.
+class PrintServerLink::Bounded {
+ public:
+  Bounded(Watchdog& watchdog, http_t* http) : watchdog_(watchdog) { watchdog.Arm(httpGetFd(http)); }
+  ~Bounded() { watchdog_.Disarm(); }
+  Bounded(const Bounded&) = delete;
+  Bounded& operator=(const Bounded&) = delete;
+
+  // Ends the watch over the request; whether it ran out of time.
+  bool Finish() { return watchdog_.Disarm(); }
+
+ private:
+  Watchdog& watchdog_;
+};
 
 PrintServerLink::PrintServerLink() = default;
 
@@ -73,6 +108,7 @@ http_t* PrintServerLink::Connection() {
     http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kBoundMs,
                          nullptr);
     if (http_ != nullptr) {
+      watchdog_ = std::make_unique<Watchdog>();
       // Also bounds each wait on a connection libcups makes anew in the middle
       // of a request (after an authentication, say), which the watchdog of
       // that request does not know.
@@ -94,9 +130,9 @@ cups_dest_t* PrintServerLink::DefaultDestination() {
   http_t* http = Connection();
   if (timed_out_) ThrowTimedOut();
   if (http == nullptr) return nullptr;
-  RequestBound bound(http);
+  Bounded bound(*watchdog_, http);
   cups_dest_t* dest = cupsGetNamedDest(http, nullptr, nullptr);
-  if (dest == nullptr && bound.Expired()) {
+  if (dest == nullptr && bound.Finish()) {
     timed_out_ = true;
     ThrowTimedOut();
   }
@@ -113,14 +149,14 @@ ipp_t* PrintServerLink::Request(ipp_t* request, const std::string& resource,
   }
   ipp_t* response = nullptr;
   {
-    RequestBound bound(http);
+    Bounded bound(*watchdog_, http);
     http_status_t status =
         cupsSendRequest(http, request, resource.c_str(), ippLength(request) + document.size());
     if (status == HTTP_STATUS_CONTINUE && !document.empty())
       status = cupsWriteRequestData(http, document.data(), document.size());
     if (status == HTTP_STATUS_CONTINUE) response = cupsGetResponse(http, resource.c_str());
     ippDelete(request);
-    if (response == nullptr && bound.Expired()) {
+    if (response == nullptr && bound.Finish()) {
       timed_out_ = true;
       ThrowTimedOut();
     }

@@ -5,8 +5,9 @@
 // Once a request has run out of time the server counts as gone for the rest
 // of the run, and every further request fails at once.
 //
-// Used from the program's single user-interface thread; each request runs a
-// short-lived watchdog thread that does nothing but end the request.
+// Used from the program's single user-interface thread.  From the first
+// request on, a watchdog thread waits beside it, doing nothing but end a
+// request that outlives the bound.
 
 #ifndef HX_QT_PRINT_SERVER_LINK_H_
 #define HX_QT_PRINT_SERVER_LINK_H_
@@ -14,6 +15,7 @@
 #include <cups/cups.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -45,10 +47,14 @@ class PrintServerLink {
   bool TimedOut() const { return timed_out_; }
 
  private:
+  class Watchdog;
+  class Bounded;
+
   // The connection, made at the first request; null when there is no server.
   http_t* Connection();
   [[noreturn]] void ThrowTimedOut() const;
 
+  std::unique_ptr<Watchdog> watchdog_;  // made with the connection
   http_t* http_ = nullptr;
   bool connect_tried_ = false;
   bool timed_out_ = false;
