@@ -8,8 +8,9 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <algorithm>
+#include <array>
 #include <cstdlib>
-#include <unordered_map>
+#include <string_view>
 
 #include "base/run_error.h"
 #include "qt/program_text.h"
@@ -23,7 +24,13 @@ constexpr const char kJobName[] = "HX_RPT";
 // Every printed line begins with the report's left margin of six spaces (the
 // printer channel puts it there); the rows that continue a line too wide for
 // the paper begin with it too, so that the report's left edge stays straight.
-const QString kRowMargin = QStringLiteral("      ");
+constexpr std::string_view kRowMargin = "      ";
+
+std::array<double, 256> MakeUnknownAdvances() {
+  std::array<double, 256> advances;
+  advances.fill(-1);
+  return advances;
+}
 
 // The printable area when the print server cannot tell the paper: A4 with a
 // quarter inch all round, which every printer can print.
@@ -120,7 +127,7 @@ struct QtPrinter::Job {
     page_width = area.width();
     page_height = area.height();
     // Such a font could put nothing of a line on paper, however it was cut.
-    if (metrics.horizontalAdvance(kRowMargin + QLatin1Char('M')) > page_width ||
+    if (metrics.horizontalAdvance(FromProgramText(kRowMargin) + QLatin1Char('M')) > page_width ||
         metrics.lineSpacing() > page_height)
       throw RunError(err::kPrinterError, "the font is too large for the paper");
   }
@@ -129,20 +136,20 @@ struct QtPrinter::Job {
   // that every row takes something of the line.  Widths are summed character
   // by character from a cache: shaping every line to measure it would cost
   // more than drawing it.
-  qsizetype Fitting(const QString& start, const QString& rest) {
+  size_t Fitting(std::string_view start, std::string_view rest) {
     double width = 0;
-    for (QChar c : start) width += Advance(c);
-    for (qsizetype i = 0; i < rest.size(); ++i) {
+    for (char c : start) width += Advance(c);
+    for (size_t i = 0; i < rest.size(); ++i) {
       width += Advance(rest[i]);
-      if (width > page_width) return std::max<qsizetype>(i, 1);
+      if (width > page_width) return std::max<size_t>(i, 1);
     }
     return rest.size();
   }
 
-  double Advance(QChar c) {
-    auto [at, is_new] = advances.try_emplace(c.unicode(), 0.0);
-    if (is_new) at->second = metrics.horizontalAdvance(c);
-    return at->second;
+  double Advance(char byte) {
+    double& width = advances[static_cast<unsigned char>(byte)];
+    if (width < 0) width = metrics.horizontalAdvance(FromProgramText(std::string_view(&byte, 1)));
+    return width;
   }
 
   void Row(const QString& text) {
@@ -161,7 +168,7 @@ struct QtPrinter::Job {
   QPdfWriter writer;
   QPainter painter;
   QFontMetricsF metrics{QFont()};
-  std::unordered_map<char16_t, double> advances;
+  std::array<double, 256> advances = MakeUnknownAdvances();  // by byte; -1 until measured
   double page_width = 0;
   double page_height = 0;
   double y = 0;  // top of the next row, in device pixels from the printable area's top
@@ -226,14 +233,14 @@ QtPrinter::Job& QtPrinter::BeginJob() {
 
 void QtPrinter::PrintLine(const std::string& text) {
   Job& job = BeginJob();
-  QString rest = FromProgramText(text);
-  QString start;  // the first row brings its own margin
+  std::string_view rest = text;
+  std::string_view start;  // the first row brings its own margin
   for (;;) {
-    const qsizetype fits = job.Fitting(start, rest);
-    job.Row(start + rest.left(fits));
-    rest.remove(0, fits);
+    const size_t fits = job.Fitting(start, rest);
+    job.Row(FromProgramText(std::string(start).append(rest.substr(0, fits))));
+    rest.remove_prefix(fits);
     // Blanks at the end of a line put nothing on paper; they get no row of their own.
-    if (std::all_of(rest.cbegin(), rest.cend(), [](QChar c) { return c == u' '; })) break;
+    if (rest.find_first_not_of(' ') == std::string_view::npos) break;
     start = kRowMargin;
   }
 }
