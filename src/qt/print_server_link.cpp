@@ -2,7 +2,7 @@
 
 #include <sys/socket.h>
 
-#include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <mutex>
 #include <stop_token>
