@@ -1,14 +1,18 @@
 // Faults injected into real runs of the built program: a log that cannot be
-// written, a printer that refuses the job or disappears, controllers that
-// answer every status, reply lengths outside the buffer, vendor libraries
-// that are missing or lack a function.  Each case checks what the operator
+// written, a print server that refuses the job, disappears or does not
+// answer, controllers that answer every status, reply lengths outside the
+// buffer, vendor libraries that are missing or lack a function.  Each case checks what the operator
 // is told (the messages echoed on standard error), which lines reached the
 // log and the paper, and the exit status a scheduler sees.
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +29,7 @@
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
@@ -261,13 +266,24 @@ TEST(FaultTest, QueueRejectingJobsIsReportedOnce) {
   EXPECT_EQ(run.exit_status, 1);
 }
 
-// The print server goes away between two lines of a long report.  The log
-// file is a pipe, far smaller than the report, that this test leaves unread
-// until the second line is in it: by then the first line, and with it the
-// start of the print job, is through, and the program cannot finish the
-// report before the test drains the pipe, so the server is stopped while the
-// report is surely in the middle.
-TEST(FaultTest, PrintServerStoppedBetweenTwoLinesIsReportedOnce) {
+// The print server goes away, or stops answering, between two lines of a
+// long report.  The log file is a pipe, far smaller than the report, that
+// this test leaves unread until the second line is in it: by then the first
+// line, and with it the start of the print job, is through, and the program
+// cannot finish the report before the test drains the pipe, so the server
+// fails while the report is surely in the middle.  Either way the printer
+// failure is reported once, naming the queue, and the log gets every line;
+// a server that stopped answering costs at most the bound on the request
+// that hands the job over.
+TEST(FaultTest, PrintServerFailingBetweenTwoLinesIsReportedOnce) {
+  struct Case {
+    const char* name;
+    void (PrintServer::*fail)();
+    bool printed_nothing;  // a server that only paused may still print the job later
+  } cases[] = {
+      {"stopped", &PrintServer::Stop, true},
+      {"stopped answering", &PrintServer::Pause, false},
+  };
   Lines report;
   for (int i = 1; i <= 400; ++i)
     report.push_back("report line " + std::to_string(i) + " " + std::string(40, '-'));
@@ -275,62 +291,148 @@ TEST(FaultTest, PrintServerStoppedBetweenTwoLinesIsReportedOnce) {
                           "PortraitLines=60", "[REPORT]"});
   ini += CrLf(report);
 
-  PrintServer server;
-  ProgramFolder folder;
-  folder.env["CUPS_SERVER"] = server.socket();
-  folder.Write("HX_RPT.INI", ini);
-  ASSERT_EQ(mkfifo(folder.File("R.LOG").c_str(), 0600), 0);
-  const int log = open(folder.File("R.LOG").c_str(), O_RDONLY | O_NONBLOCK);
-  ASSERT_GE(log, 0);
-  fcntl(log, F_SETPIPE_SZ, 4096);
-  ASSERT_GT(CrLf(report).size(), static_cast<size_t>(fcntl(log, F_GETPIPE_SZ)));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PrintServer server;
+    ProgramFolder folder;
+    folder.env["CUPS_SERVER"] = server.socket();
+    folder.Write("HX_RPT.INI", ini);
+    ASSERT_EQ(mkfifo(folder.File("R.LOG").c_str(), 0600), 0);
+    const int log = open(folder.File("R.LOG").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(log, 0);
+    fcntl(log, F_SETPIPE_SZ, 4096);
+    ASSERT_GT(CrLf(report).size(), static_cast<size_t>(fcntl(log, F_GETPIPE_SZ)));
 
-  const pid_t pid = folder.Start();
-  // A failed assertion below must not leave the program waiting on the pipe.
-  std::unique_ptr<const pid_t, void (*)(const pid_t*)> reap(&pid, [](const pid_t* p) {
-    if (kill(*p, SIGKILL) == 0) waitpid(*p, nullptr, 0);
-  });
-  const size_t first_line = report[0].size() + 2;
-  int waiting = 0;
-  for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-       waiting <= static_cast<int>(first_line) && std::chrono::steady_clock::now() < deadline;) {
-    ioctl(log, FIONREAD, &waiting);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  ASSERT_GT(waiting, static_cast<int>(first_line)) << "the second line never came";
-  ASSERT_EQ(Messages(folder.Read("stderr.txt")), Lines{}) << "the printer failed before the stop";
-  server.Stop();
-
-  std::string logged;
-  int exit_status = -1;
-  char buffer[65536];
-  for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);;) {
-    const ssize_t n = read(log, buffer, sizeof buffer);
-    if (n > 0) {
-      logged.append(buffer, static_cast<size_t>(n));
-      continue;
-    }
-    if (exit_status >= 0) break;  // drained after the end
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid) {
-      reap.release();
-      exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    } else if (std::chrono::steady_clock::now() > deadline) {
-      reap.reset();
-      exit_status = 128 + SIGKILL;
-      ADD_FAILURE() << "timed out";
-    } else {
+    const pid_t pid = folder.Start();
+    // A failed assertion below must not leave the program waiting on the pipe.
+    std::unique_ptr<const pid_t, void (*)(const pid_t*)> reap(&pid, [](const pid_t* p) {
+      if (kill(*p, SIGKILL) == 0) waitpid(*p, nullptr, 0);
+    });
+    const size_t first_line = report[0].size() + 2;
+    int waiting = 0;
+    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+         waiting <= static_cast<int>(first_line) && std::chrono::steady_clock::now() < deadline;) {
+      ioctl(log, FIONREAD, &waiting);
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-  }
-  close(log);
-  const std::string err = folder.Read("stderr.txt");
+    ASSERT_GT(waiting, static_cast<int>(first_line)) << "the second line never came";
+    ASSERT_EQ(Messages(folder.Read("stderr.txt")), Lines{})
+        << "the printer failed before the server did";
+    (server.*c.fail)();
 
-  EXPECT_EQ(logged, CrLf(report));
-  // The job is handed over whole at the end, so nothing of it reached paper.
-  EXPECT_EQ(server.PrintedText(), "");
-  EXPECT_EQ(Messages(err), Lines{kPrinterFailure}) << err;
-  EXPECT_EQ(exit_status, 1);
+    std::string logged;
+    int exit_status = -1;
+    char buffer[65536];
+    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);;) {
+      const ssize_t n = read(log, buffer, sizeof buffer);
+      if (n > 0) {
+        logged.append(buffer, static_cast<size_t>(n));
+        continue;
+      }
+      if (exit_status >= 0) break;  // drained after the end
+      int status = 0;
+      if (waitpid(pid, &status, WNOHANG) == pid) {
+        reap.release();
+        exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      } else if (std::chrono::steady_clock::now() > deadline) {
+        reap.reset();
+        exit_status = 128 + SIGKILL;
+        ADD_FAILURE() << "timed out";
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    }
+    close(log);
+    const std::string err = folder.Read("stderr.txt");
+
+    EXPECT_EQ(logged, CrLf(report));
+    // The job is handed over whole at the end, so nothing of it reached paper.
+    if (c.printed_nothing) {
+      EXPECT_EQ(server.PrintedText(), "");
+    }
+    EXPECT_EQ(Messages(err), Lines{kPrinterFailure}) << err;
+    EXPECT_EQ(exit_status, 1);
+  }
+}
+
+// A print server on the network that takes the connection and then stays
+// silent, or answers a byte at a time.
+class StallingPrintServer {
+ public:
+  explicit StallingPrintServer(bool trickle) {
+    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+        listen(listener_, 8) != 0 ||
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+      throw std::runtime_error("no listening socket");
+    port_ = ntohs(address.sin_port);
+    // Silent: the system accepts connections on the listener's behalf.
+    if (trickle) dripper_ = std::jthread([this](std::stop_token stop) { Drip(stop); });
+  }
+  ~StallingPrintServer() {
+    dripper_ = {};
+    close(listener_);
+  }
+  StallingPrintServer(const StallingPrintServer&) = delete;
+  StallingPrintServer& operator=(const StallingPrintServer&) = delete;
+
+  std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
+
+ private:
+  // Each connection gets the start of an endless answer, a byte every 300 ms.
+  void Drip(std::stop_token stop) {
+    std::vector<int> clients;
+    const std::string answer = "HTTP/1.1 200 OK\r\n";
+    for (size_t sent = 0; !stop.stop_requested(); ++sent) {
+      pollfd listener{listener_, POLLIN, 0};
+      if (poll(&listener, 1, 300) > 0)
+        clients.push_back(accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC));
+      for (int client : clients) send(client, &answer[sent % answer.size()], 1, MSG_NOSIGNAL);
+    }
+    for (int client : clients) close(client);
+  }
+
+  int listener_ = -1;
+  int port_ = 0;
+  std::jthread dripper_;
+};
+
+// A print server that does not answer costs at most the bound of one request
+// (10 s): the report is complete in the log soon after.  Without printing
+// the pass goes on as for no printer; with printing, the failure names the
+// server, since the queue's name never came.
+TEST(FaultTest, PrintServerThatDoesNotAnswerHoldsTheRunOnlyForTheBound) {
+  struct Case {
+    const char* name;
+    bool trickle;
+    bool printit;
+  } cases[] = {
+      {"silent, printing off", false, false},
+      {"a byte at a time, printing on", true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StallingPrintServer server(c.trickle);
+    ProgramFolder folder;
+    folder.env["CUPS_SERVER"] = server.address();
+    folder.Write("HX_RPT.INI", CrLf({"[SETUP]", c.printit ? "PRINTIT=TRUE" : "", "LOGIT=TRUE",
+                                     "LOGFILENAME=R.LOG", "PortraitLines=60", "[REPORT]",
+                                     kDailyReport[1], kDailyReport[2]}));
+    ProgramRun run = folder.Run();
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_LT(run.seconds, 10 + 5);
+    EXPECT_EQ(folder.Read("R.LOG"), CrLf({kDailyReport[1], kDailyReport[2]}));
+    EXPECT_EQ(Messages(run.err),
+              c.printit ? Lines{ErrorHandler("Error: 482  Could not print to: " + server.address(),
+                                             "Printer error in: LinePrint")}
+                        : Lines{})
+        << run.err;
+    EXPECT_EQ(run.exit_status, c.printit ? 1 : 0) << run.err;
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -59,6 +59,10 @@ void PrintServer::Stop() {
   running_ = false;
 }
 
+void PrintServer::Pause() {
+  if (running_) Shell("kill -STOP $(cat " + dir_ + "/cupsd.pid)");
+}
+
 std::string PrintServer::PrintedText() {
   if (running_) Shell("bash " + Script() + " wait " + dir_);
   if (!std::filesystem::exists(dir_ + "/out.prn")) return {};

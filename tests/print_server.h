@@ -19,6 +19,8 @@ class PrintServer {
   // The value for CUPS_SERVER.
   std::string socket() const { return dir_ + "/cups.sock"; }
   void Stop();
+  // The server keeps its connections but answers nothing until it is stopped.
+  void Pause();
   // Waits until the queue is empty, then returns the last job's text as
   // pdftotext -layout reads it (a form feed ends each page); "" when no job came.
   std::string PrintedText();

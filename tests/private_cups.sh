@@ -75,6 +75,7 @@ stop)
   if [[ -f $dir/cupsd.pid ]]; then
     pid=$(cat "$dir/cupsd.pid")
     kill "$pid" 2>/dev/null || true
+    kill -CONT "$pid" 2>/dev/null || true  # a paused server ends only once it runs again
     for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
     rm -f "$dir/cupsd.pid"
   fi

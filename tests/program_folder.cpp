@@ -92,7 +92,26 @@ pid_t ProgramFolder::Start() const {
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   const std::string out = File("stdout.txt"), err = File("stderr.txt");
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  // A pipe whose reading end is closed before the program starts: every
+  // write to it fails, and raises SIGPIPE.
+  int reader_gone[2] = {-1, -1};
+  switch (error_output) {
+    case ErrorOutput::kFile:
+      posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                       0600);
+      break;
+    case ErrorOutput::kReaderGone:
+      if (pipe2(reader_gone, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+      close(reader_gone[0]);
+      posix_spawn_file_actions_adddup2(&actions, reader_gone[1], 2);
+      break;
+    case ErrorOutput::kFullDevice:
+      posix_spawn_file_actions_addopen(&actions, 2, "/dev/full", O_WRONLY, 0);
+      break;
+    case ErrorOutput::kClosed:
+      posix_spawn_file_actions_addclose(&actions, 2);
+      break;
+  }
   posix_spawn_file_actions_addchdir_np(&actions, path_.c_str());
   // The program starts as a scheduler would start it: every signal with its
   // default action, whatever this test process ignores.
@@ -108,6 +127,7 @@ pid_t ProgramFolder::Start() const {
   int rc = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv, envp.data());
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
+  if (reader_gone[1] >= 0) close(reader_gone[1]);
   if (rc != 0) throw std::runtime_error("could not start HX_RPT");
   return pid;
 }

@@ -18,7 +18,7 @@ namespace hx::testing {
 struct ProgramRun {
   int exit_status = -1;  // 128 + signal number when killed by a signal
   bool timed_out = false;
-  std::string err;        // standard error
+  std::string err;        // standard error (empty unless it went to a file)
   long peak_rss_kib = 0;  // peak resident memory of the process
   double seconds = 0;     // wall-clock time from start to end
 };
@@ -40,6 +40,11 @@ class ProgramFolder {
 
   // Environment of every run; tests add or override entries (an empty value unsets).
   std::map<std::string, std::string> env;
+
+  // Where the program's standard error goes: a file that ProgramRun::err
+  // reads back, or somewhere nothing can be written.
+  enum class ErrorOutput { kFile, kReaderGone, kFullDevice, kClosed };
+  ErrorOutput error_output = ErrorOutput::kFile;
 
   ProgramRun Run(std::chrono::seconds timeout = std::chrono::seconds(60)) const;
   // Starts the program without waiting; stdout/stderr go to files in the folder.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <vector>
@@ -112,6 +113,61 @@ TEST(ReportOutputTest, PageLengthAndPaperFollowTheQueuesOrientation) {
     EXPECT_EQ(server.Pages(), c.landscape ? 3 : 2);
     EXPECT_EQ(server.LinesRunAlongTheLongEdge(), c.landscape);
   }
+}
+
+// A line wider than the paper goes on in further rows after the same left
+// margin, so that every character reaches paper, and the rows fill the page:
+// 30 lines of 100 columns at 12 pt take two A4 pages, where 30 rows would
+// take one.  A line that fits is printed whole on one row.
+TEST(ReportOutputTest, LineWiderThanThePaperGoesOnInTheNextRow) {
+  std::string wide;  // each column tells its place: "a123456789b123456789..."
+  for (int column = 0; column < 100; ++column)
+    wide += column % 10 == 0 ? static_cast<char>('a' + column / 10)
+                             : static_cast<char>('0' + column % 10);
+  std::string ini = "[SETUP]\r\nPRINTIT=TRUE\r\nPortraitLines=60\r\n[REPORT]\r\nfits\r\n";
+  for (int i = 0; i < 30; ++i) ini += wide + "\r\n";
+  PrintServer server;
+  ProgramFolder folder;
+  folder.env["CUPS_SERVER"] = server.socket();
+  folder.Write("HX_RPT.INI", ini);
+  ProgramRun run = folder.Run();
+  ASSERT_FALSE(run.timed_out);
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+
+  const std::string text = server.PrintedText();
+  std::vector<std::string> rows;
+  for (size_t at = 0, end; at < text.size(); at = end + 1) {
+    end = std::min(text.find_first_of("\n\f", at), text.size());
+    if (text.find_first_not_of(' ', at) < end) rows.push_back(text.substr(at, end - at));
+  }
+  ASSERT_EQ(rows.size(), 61u) << text;
+  EXPECT_EQ(rows[0].substr(rows[0].find_first_not_of(' ')), "fits");
+  const size_t margin = rows[1].find_first_not_of(' ');
+  for (size_t i = 1; i < rows.size(); i += 2) {
+    SCOPED_TRACE(i);
+    // The continuation starts where its line started.
+    EXPECT_EQ(rows[i + 1].find_first_not_of(' '), margin);
+    EXPECT_EQ(rows[i].substr(margin) + rows[i + 1].substr(margin), wide);
+  }
+  EXPECT_EQ(server.Pages(), 2);
+}
+
+// A font so large that the margin and one character do not fit across the
+// paper can print nothing: one printer failure, no job, the log still whole.
+TEST(ReportOutputTest, FontTooLargeForThePaperIsAPrinterFailure) {
+  PrintServer server;
+  ProgramFolder folder;
+  folder.env["CUPS_SERVER"] = server.socket();
+  folder.Write("HX_RPT.INI", std::string("[SETUP]\r\nPRINTIT=TRUE\r\nFONTSIZE=200\r\nLOGIT=TRUE\r\n"
+                                         "LOGFILENAME=R.LOG\r\nPortraitLines=60\r\n") +
+                                 kTemplate);
+  ProgramRun run = folder.Run();
+  ASSERT_FALSE(run.timed_out);
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_EQ(folder.Read("R.LOG"), kExpectedLog);
+  EXPECT_EQ(server.PrintedText(), "");
+  EXPECT_EQ(Count(run.err, "HX_RPT Error Handler: "), 1u) << run.err;
+  EXPECT_NE(run.err.find("  Could not print to: HXPDF\n"), std::string::npos) << run.err;
 }
 
 TEST(ReportOutputTest, LogKeepsWhatItHeldAndGrowsWithEveryRun) {

@@ -14,8 +14,9 @@
 namespace hx::testing {
 namespace {
 
-std::string LoggingReport(bool showit = false) {
+std::string LoggingReport(bool showit = false, bool printit = false) {
   return std::string("[SETUP]\r\n") + (showit ? "SHOWIT=TRUE\r\n" : "") +
+         (printit ? "PRINTIT=TRUE\r\n" : "") +
          "LOGIT=TRUE\r\n"
          "LOGFILENAME=RUN.LOG\r\n"
          "PortraitLines=60\r\n"
@@ -25,6 +26,18 @@ std::string LoggingReport(bool showit = false) {
 }
 
 const char kLogged[] = "first line\r\nsecond line\r\n";
+
+// An environment without a runtime folder of its own, as a scheduler or a
+// service starts the program; its temporary folder is the test's own.
+void WithoutRuntimeFolder(ProgramFolder& folder) {
+  folder.env["XDG_RUNTIME_DIR"] = "";
+  std::filesystem::create_directory(folder.File("tmp"));
+  folder.env["TMPDIR"] = folder.File("tmp");
+}
+
+std::string PrivateRuntimeFolder(const ProgramFolder& folder) {
+  return folder.File("tmp/HX_RPT-" + std::to_string(geteuid()));
+}
 
 TEST(StartupTest, WithoutDefinitionFileOneFormLoadErrorAndNothingWritten) {
   ProgramFolder folder;
@@ -73,13 +86,47 @@ TEST(StartupTest, UnreadableDefinitionFileIsAnAccessError) {
   }
 }
 
+// A clean unattended run says nothing on standard error, also where the
+// environment gives it no runtime folder (Qt would remark on that).
 TEST(StartupTest, WithoutShowItEndsByItselfCleanly) {
-  ProgramFolder folder;
-  folder.Write("HX_RPT.INI", LoggingReport());
-  ProgramRun run = folder.Run();
-  ASSERT_FALSE(run.timed_out);
-  EXPECT_EQ(run.exit_status, 0) << run.err;
-  EXPECT_EQ(run.err.find("Error"), std::string::npos) << run.err;
+  for (bool runtime_folder : {true, false}) {
+    SCOPED_TRACE(runtime_folder ? "runtime folder given" : "no runtime folder");
+    ProgramFolder folder;
+    if (!runtime_folder) WithoutRuntimeFolder(folder);
+    folder.Write("HX_RPT.INI", LoggingReport());
+    ProgramRun run = folder.Run();
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(folder.Read("RUN.LOG"), kLogged);
+  }
+}
+
+// Standard error that cannot be written (its reader gone, a full device, not
+// open at all) costs nothing: the report is logged whole, and the exit
+// status is the run's own, also when there was a message to show (printing
+// without a printer).
+TEST(StartupTest, StandardErrorThatCannotBeWrittenCostsNothing) {
+  using Out = ProgramFolder::ErrorOutput;
+  const struct {
+    const char* name;
+    Out out;
+  } outputs[] = {{"reader gone", Out::kReaderGone},
+                 {"full device", Out::kFullDevice},
+                 {"closed", Out::kClosed}};
+  for (const auto& output : outputs) {
+    for (bool printit : {false, true}) {
+      SCOPED_TRACE(std::string(output.name) + (printit ? ", printing" : ""));
+      ProgramFolder folder;
+      WithoutRuntimeFolder(folder);
+      folder.error_output = output.out;
+      folder.Write("HX_RPT.INI", LoggingReport(false, printit));
+      ProgramRun run = folder.Run();
+      ASSERT_FALSE(run.timed_out);
+      EXPECT_EQ(run.exit_status, printit ? 1 : 0);
+      EXPECT_EQ(folder.Read("RUN.LOG"), kLogged);
+    }
+  }
 }
 
 // Without a display, or with one inherited that no longer answers, the
@@ -100,27 +147,51 @@ TEST(StartupTest, HeadlessWithShowItStillEnds) {
 // A copy that holds the window open (an explicitly chosen platform, so the
 // program does not end by itself) makes a second start end at once, without
 // reading or writing anything; once the first copy is gone, even killed, the
-// program starts again.
+// program starts again.  Without a runtime folder from the environment the
+// lock lies in a private folder that every run of the user finds again.
 TEST(StartupTest, SecondCopyEndsSilentlyAndAKilledCopyDoesNotBlock) {
+  for (bool runtime_folder : {true, false}) {
+    SCOPED_TRACE(runtime_folder ? "runtime folder given" : "no runtime folder");
+    ProgramFolder folder;
+    if (!runtime_folder) WithoutRuntimeFolder(folder);
+    folder.Write("HX_RPT.INI", LoggingReport(true));
+    folder.env["QT_QPA_PLATFORM"] = "offscreen";
+    KillAtExit first(folder.Start());
+    for (int i = 0; i < 1500 && folder.Read("RUN.LOG") != kLogged; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(folder.Read("RUN.LOG"), kLogged);
+    if (!runtime_folder) {
+      EXPECT_EQ(std::filesystem::status(PrivateRuntimeFolder(folder)).permissions(),
+                std::filesystem::perms::owner_all);
+    }
+
+    ProgramRun second = folder.Run(std::chrono::seconds(30));
+    EXPECT_FALSE(second.timed_out);
+    EXPECT_EQ(second.exit_status, 2);  // no report from this start
+    EXPECT_EQ(second.err, "");
+    EXPECT_EQ(folder.Read("RUN.LOG"), kLogged);
+
+    first.Now();
+    folder.Write("HX_RPT.INI", LoggingReport());
+    ProgramRun third = folder.Run(std::chrono::seconds(30));
+    EXPECT_FALSE(third.timed_out);
+    EXPECT_EQ(third.exit_status, 0) << third.err;
+  }
+}
+
+// A link planted where the private runtime folder belongs is not followed:
+// the lock does not go where someone else points it, and the report is made.
+TEST(StartupTest, LinkPlantedForTheRuntimeFolderIsNotFollowed) {
   ProgramFolder folder;
-  folder.Write("HX_RPT.INI", LoggingReport(true));
-  folder.env["QT_QPA_PLATFORM"] = "offscreen";
-  KillAtExit first(folder.Start());
-  for (int i = 0; i < 1500 && folder.Read("RUN.LOG") != kLogged; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  ASSERT_EQ(folder.Read("RUN.LOG"), kLogged);
-
-  ProgramRun second = folder.Run(std::chrono::seconds(30));
-  EXPECT_FALSE(second.timed_out);
-  EXPECT_EQ(second.exit_status, 2);  // no report from this start
-  EXPECT_EQ(second.err.find("Error"), std::string::npos) << second.err;
-  EXPECT_EQ(folder.Read("RUN.LOG"), kLogged);
-
-  first.Now();
+  WithoutRuntimeFolder(folder);
+  std::filesystem::create_directory(folder.File("elsewhere"));
+  std::filesystem::create_directory_symlink(folder.File("elsewhere"), PrivateRuntimeFolder(folder));
   folder.Write("HX_RPT.INI", LoggingReport());
-  ProgramRun third = folder.Run(std::chrono::seconds(30));
-  EXPECT_FALSE(third.timed_out);
-  EXPECT_EQ(third.exit_status, 0) << third.err;
+  ProgramRun run = folder.Run(std::chrono::seconds(30));
+  ASSERT_FALSE(run.timed_out);
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(folder.Read("RUN.LOG"), kLogged);
+  EXPECT_TRUE(std::filesystem::is_empty(folder.File("elsewhere")));
 }
 
 // Without a place for the single-copy lock the program cannot tell whether

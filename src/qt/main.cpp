@@ -18,6 +18,7 @@
 #include "qt/main_window.h"
 #include "qt/message_dialog_qt.h"
 #include "qt/qt_printer.h"
+#include "qt/runtime_folder.h"
 #include "qt/system_clock.h"
 #include "qt/vendor_loader.h"
 
@@ -72,6 +73,18 @@ int main(int argc, char** argv) {
   // report like a full disk, not a reason for the system to end the program
   // in the middle of a line.
   std::signal(SIGXFSZ, SIG_IGN);
+  // Standard error is for diagnostics only: when its reader has gone, the
+  // report still goes to every channel and the exit status still tells how
+  // it went.  The same holds for a print server that closes the connection
+  // while a job is being sent: that is a printer failure to report.
+  std::signal(SIGPIPE, SIG_IGN);
+  // Without a runtime folder from the environment, Qt would remark on it on
+  // standard error at every run, and the single-copy lock needs a place that
+  // every run of this user finds again.
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+    const std::string runtime = hx::PrivateRuntimeFolder();
+    if (!runtime.empty()) setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  }
 
   const bool chose_platform = ChoosePlatform();
   QApplication app(argc, argv);

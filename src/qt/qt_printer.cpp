@@ -7,7 +7,10 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <string_view>
 
 #include "base/run_error.h"
 #include "qt/program_text.h"
@@ -18,6 +21,17 @@ namespace {
 
 constexpr const char kJobName[] = "HX_RPT";
 
+// Every printed line begins with the report's left margin of six spaces (the
+// printer channel puts it there); the rows that continue a line too wide for
+// the paper begin with it too, so that the report's left edge stays straight.
+constexpr std::string_view kRowMargin = "      ";
+
+std::array<double, 256> MakeUnknownAdvances() {
+  std::array<double, 256> advances;
+  advances.fill(-1);
+  return advances;
+}
+
 // The printable area when the print server cannot tell the paper: A4 with a
 // quarter inch all round, which every printer can print.
 QPageLayout FallbackLayout() {
@@ -25,8 +39,23 @@ QPageLayout FallbackLayout() {
                      QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter);
 }
 
-RunError PrintServerError(const char* what) {
-  return RunError(err::kPrinterError, std::string(what) + ": " + cupsLastErrorString());
+// The paper the queue prints on by default, with its printable area, from the
+// server's answer to a question for "media-col-default".
+QPageLayout PaperOf(ipp_t* answer) {
+  ipp_attribute_t* paper = ippFindAttribute(answer, "media-col-default", IPP_TAG_BEGIN_COLLECTION);
+  // libcups reads the paper from a job's "media-col"; the default is the same collection.
+  if (paper == nullptr || !ippSetName(answer, &paper, "media-col")) return FallbackLayout();
+  pwg_size_t size{};
+  int margins_set = 0;
+  if (!pwgInitSize(&size, answer, &margins_set) || size.width <= 0 || size.length <= 0)
+    return FallbackLayout();
+  // Sizes come in hundredths of a millimetre; margins that leave no room for
+  // a line are not taken.
+  const bool fits = size.left + size.right < size.width && size.top + size.bottom < size.length;
+  const QMarginsF margins =
+      fits ? QMarginsF(size.left, size.top, size.right, size.bottom) / 100 : QMarginsF();
+  return QPageLayout(QPageSize(QSizeF(size.width, size.length) / 100, QPageSize::Millimeter),
+                     QPageLayout::Portrait, margins, QPageLayout::Millimeter);
 }
 
 }  // namespace
@@ -35,14 +64,11 @@ struct QtPrinter::Destination {
   explicit Destination(cups_dest_t* d) : dest(d) {
     // The server's default orientation or the user's own choice (lpoptions).
     const char* value = cupsGetOption("orientation-requested", dest->num_options, dest->options);
-    if (value == nullptr)
-      value = cupsGetOption("orientation-requested-default", dest->num_options, dest->options);
     if (value != nullptr) orientation_requested = value;
+    const char* uri = cupsGetOption("printer-uri-supported", dest->num_options, dest->options);
+    if (uri != nullptr) printer_uri = uri;
   }
-  ~Destination() {
-    cupsFreeDestInfo(info);
-    cupsFreeDests(1, dest);
-  }
+  ~Destination() { cupsFreeDests(1, dest); }
   Destination(const Destination&) = delete;
   Destination& operator=(const Destination&) = delete;
 
@@ -52,33 +78,39 @@ struct QtPrinter::Destination {
     return code == 4 || code == 5;
   }
 
-  // The page as the queue prints it by default: its paper and printable area,
-  // turned to its orientation.
-  QPageLayout PageLayout() {
-    if (info == nullptr) info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
-    if (info == nullptr) throw PrintServerError("the printer's capabilities could not be read");
-    QPageLayout layout = FallbackLayout();
-    cups_size_t size;
-    // Sizes come in hundredths of a millimetre; margins that leave no room
-    // for a line are not taken.
-    if (cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size) && size.width > 0 &&
-        size.length > 0) {
-      const bool fits = size.left + size.right < size.width && size.top + size.bottom < size.length;
-      const QMarginsF margins =
-          fits ? QMarginsF(size.left, size.top, size.right, size.bottom) / 100 : QMarginsF();
-      layout = QPageLayout(QPageSize(QSizeF(size.width, size.length) / 100, QPageSize::Millimeter),
-                           QPageLayout::Portrait, margins, QPageLayout::Millimeter);
-    }
-    // The page is laid out in the queue's own orientation, so that a
-    // landscape queue gets landscape pages rather than portrait pages turned
-    // sideways.
+  // The path on the print server that takes the queue's jobs.
+  std::string Resource() const {
+    char scheme[32], user[256], host[256], resource[1024];
+    int port = 0;
+    if (httpSeparateURI(HTTP_URI_CODING_ALL, printer_uri.c_str(), scheme, sizeof scheme, user,
+                        sizeof user, host, sizeof host, &port, resource,
+                        sizeof resource) < HTTP_URI_STATUS_OK)
+      throw RunError(err::kPrinterError,
+                     "the print server gave no address for " + std::string(dest->name));
+    return resource;
+  }
+
+  // The page as the queue prints it by default: its paper and printable
+  // area, turned to its orientation, so that a landscape queue gets
+  // landscape pages rather than portrait pages turned sideways.
+  QPageLayout PageLayout(PrintServerLink& server) const {
+    ipp_t* question = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(question, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                 printer_uri.c_str());
+    ippAddString(question, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ippAddString(question, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "media-col-default");
+    ipp_t* answer = server.Request(question, Resource());
+    QPageLayout layout = PaperOf(answer);
+    ippDelete(answer);
     layout.setOrientation(Landscape() ? QPageLayout::Landscape : QPageLayout::Portrait);
     return layout;
   }
 
   cups_dest_t* dest;
-  cups_dinfo_t* info = nullptr;       // asked for when a job begins
   std::string orientation_requested;  // empty when neither the queue nor the user sets one
+  std::string printer_uri;
 };
 
 struct QtPrinter::Job {
@@ -90,10 +122,40 @@ struct QtPrinter::Job {
     if (!painter.begin(&writer))
       throw RunError(err::kPrinterError, "the print job could not be started");
     painter.setFont(QFont(font, &writer));
-    const QFontMetricsF metrics(painter.font(), &writer);
-    line_height = metrics.lineSpacing();
-    ascent = metrics.ascent();
-    page_height = writer.pageLayout().paintRectPixels(writer.resolution()).height();
+    metrics = QFontMetricsF(painter.font(), &writer);
+    const QRect area = writer.pageLayout().paintRectPixels(writer.resolution());
+    page_width = area.width();
+    page_height = area.height();
+    // Such a font could put nothing of a line on paper, however it was cut.
+    if (metrics.horizontalAdvance(FromProgramText(kRowMargin) + QLatin1Char('M')) > page_width ||
+        metrics.lineSpacing() > page_height)
+      throw RunError(err::kPrinterError, "the font is too large for the paper");
+  }
+
+  // How many characters of rest fit on a row after start; at least one, so
+  // that every row takes something of the line.  Widths are summed character
+  // by character from a cache: shaping every line to measure it would cost
+  // more than drawing it.
+  size_t Fitting(std::string_view start, std::string_view rest) {
+    double width = 0;
+    for (char c : start) width += Advance(c);
+    for (size_t i = 0; i < rest.size(); ++i) {
+      width += Advance(rest[i]);
+      if (width > page_width) return std::max<size_t>(i, 1);
+    }
+    return rest.size();
+  }
+
+  double Advance(char byte) {
+    double& width = advances[static_cast<unsigned char>(byte)];
+    if (width < 0) width = metrics.horizontalAdvance(FromProgramText(std::string_view(&byte, 1)));
+    return width;
+  }
+
+  void Row(const QString& text) {
+    if (y > 0 && y + metrics.lineSpacing() > page_height) NewPage();
+    painter.drawText(QPointF(0, y + metrics.ascent()), text);
+    y += metrics.lineSpacing();
   }
 
   void NewPage() {
@@ -105,10 +167,11 @@ struct QtPrinter::Job {
   QBuffer buffer;
   QPdfWriter writer;
   QPainter painter;
-  double line_height = 0;
-  double ascent = 0;
+  QFontMetricsF metrics{QFont()};
+  std::array<double, 256> advances = MakeUnknownAdvances();  // by byte; -1 until measured
+  double page_width = 0;
   double page_height = 0;
-  double y = 0;  // top of the next line, in device pixels from the printable area's top
+  double y = 0;  // top of the next row, in device pixels from the printable area's top
 };
 
 QtPrinter::QtPrinter() : font_(QStringLiteral("Courier New"), 12) {
@@ -126,21 +189,28 @@ void QtPrinter::SetFontSize(double points) {
   if (points > 0 && points < 1638) font_.setPointSizeF(points);
 }
 
-// One request to the print server per run, when the printer is first needed
+// One question to the print server per run, when the printer is first needed
 // (at the latest for the page length of the report pass).  Within one run the
 // default stays the printer it was when first asked for.
 QtPrinter::Destination* QtPrinter::Default() {
   if (!looked_up_) {
     looked_up_ = true;
-    if (cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr))
-      default_ = std::make_unique<Destination>(dest);
+    no_printer_ = "no printer is set up";
+    try {
+      if (cups_dest_t* dest = server_.DefaultDestination())
+        default_ = std::make_unique<Destination>(dest);
+    } catch (const RunError& e) {
+      no_printer_ = e.detail();
+    }
   }
   return default_.get();
 }
 
+// The queue's name; when the print server never said which queue, because it
+// did not answer, the server itself is what could not be printed to.
 std::string QtPrinter::DeviceName() {
-  const Destination* dest = Default();
-  return dest ? dest->dest->name : std::string();
+  if (const Destination* dest = Default()) return dest->dest->name;
+  return server_.TimedOut() ? PrintServerLink::ServerName() : std::string();
 }
 
 // The job always goes to the system's default printer, so following the
@@ -149,23 +219,30 @@ void QtPrinter::FollowDefault() {}
 
 int QtPrinter::Orientation() {
   const Destination* dest = Default();
-  if (dest == nullptr) throw RunError(err::kPrinterError, "no default printer");
+  if (dest == nullptr) throw RunError(err::kPrinterError, no_printer_);
   return dest->Landscape() ? kLandscape : 1;
 }
 
 QtPrinter::Job& QtPrinter::BeginJob() {
   if (job_) return *job_;
-  Destination* dest = Default();
-  if (dest == nullptr) throw RunError(err::kPrinterError, "no printer is set up");
-  job_ = std::make_unique<Job>(dest->PageLayout(), font_);
+  const Destination* dest = Default();
+  if (dest == nullptr) throw RunError(err::kPrinterError, no_printer_);
+  job_ = std::make_unique<Job>(dest->PageLayout(server_), font_);
   return *job_;
 }
 
 void QtPrinter::PrintLine(const std::string& text) {
   Job& job = BeginJob();
-  if (job.y > 0 && job.y + job.line_height > job.page_height) job.NewPage();
-  job.painter.drawText(QPointF(0, job.y + job.ascent), FromProgramText(text));
-  job.y += job.line_height;
+  std::string_view rest = text;
+  std::string_view start;  // the first row brings its own margin
+  for (;;) {
+    const size_t fits = job.Fitting(start, rest);
+    job.Row(FromProgramText(std::string(start).append(rest.substr(0, fits))));
+    rest.remove_prefix(fits);
+    // Blanks at the end of a line put nothing on paper; they get no row of their own.
+    if (rest.find_first_not_of(' ') == std::string_view::npos) break;
+    start = kRowMargin;
+  }
 }
 
 void QtPrinter::EjectPage() {
@@ -178,34 +255,32 @@ void QtPrinter::EndJob() {
   if (!job->painter.end() || job->pdf.isEmpty())
     throw RunError(err::kPrinterError, "the print job could not be completed");
 
-  Destination& dest = *default_;
+  // The job and its document in one request; the server's answer says
+  // whether the job is in the queue.
+  const Destination& dest = *default_;
+  ipp_t* request = ippNewRequest(IPP_OP_PRINT_JOB);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+               dest.printer_uri.c_str());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+               cupsUser());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, kJobName);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+               CUPS_FORMAT_PDF);
   // The orientation the page was laid out for goes with the job, also when
   // it came from the user's own options rather than the queue's default.
-  cups_option_t* options = nullptr;
-  int num_options = 0;
-  if (!dest.orientation_requested.empty())
-    num_options = cupsAddOption("orientation-requested", dest.orientation_requested.c_str(),
-                                num_options, &options);
-  int job_id = 0;
-  const ipp_status_t created = cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest.dest, dest.info, &job_id,
-                                                 kJobName, num_options, options);
-  cupsFreeOptions(num_options, options);
-  if (created > IPP_STATUS_OK_EVENTS_COMPLETE || job_id <= 0)
-    throw PrintServerError("the print server did not take the job");
-
-  // The whole document in one request; the server's answer to it says
-  // whether the job is in the queue.
-  bool sent = cupsStartDestDocument(CUPS_HTTP_DEFAULT, dest.dest, dest.info, job_id, kJobName,
-                                    CUPS_FORMAT_PDF, 0, nullptr, 1) == HTTP_STATUS_CONTINUE;
-  sent = sent && cupsWriteRequestData(CUPS_HTTP_DEFAULT, job->pdf.constData(),
-                                      static_cast<size_t>(job->pdf.size())) == HTTP_STATUS_CONTINUE;
-  const ipp_status_t finished = cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest.dest, dest.info);
-  if (!sent || finished > IPP_STATUS_OK_EVENTS_COMPLETE) {
-    const RunError error = PrintServerError("the print server did not take the document");
-    // A job left waiting for its document would hold up the queue.
-    cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest.dest, job_id);
-    throw error;
+  if (!dest.orientation_requested.empty()) {
+    cups_option_t* options = nullptr;
+    const int num_options =
+        cupsAddOption("orientation-requested", dest.orientation_requested.c_str(), 0, &options);
+    cupsEncodeOptions2(request, num_options, options, IPP_TAG_JOB);
+    cupsFreeOptions(num_options, options);
   }
+  ipp_t* answer =
+      server_.Request(request, dest.Resource(),
+                      std::string_view(job->pdf.constData(), static_cast<size_t>(job->pdf.size())));
+  const int job_id = ippGetInteger(ippFindAttribute(answer, "job-id", IPP_TAG_INTEGER), 0);
+  ippDelete(answer);
+  if (job_id <= 0) throw RunError(err::kPrinterError, "the print server did not take the job");
 }
 
 }  // namespace hx

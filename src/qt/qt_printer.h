@@ -1,12 +1,20 @@
 // The system's default printer: pages are drawn with Qt's PDF writer and the
 // finished document is handed to the print server through libcups, which
-// also tells the queue's orientation, paper and printable area.
+// also tells the queue's orientation, paper and printable area.  The server
+// is asked only what the run needs, each thing once: the destination with
+// its defaults (for the page length, also when nothing is printed), the
+// paper when the job begins, and one request that carries the job with its
+// document.  Every request is bounded (print_server_link.h).
 //
 // One print job per run: it begins at the first printed line or page eject
 // and is handed to the printing system by EndJob().  Lines are drawn one
-// below the other in the chosen font; a line that would pass the bottom of
-// the printable area starts a new page.  Until EndJob() the job lives in
-// memory, so a run that fails half-way never leaves half a job in the queue.
+// below the other in the chosen font; a line wider than the printable area
+// goes on in further rows below it, after the same left margin, so that
+// nothing of it is lost; a row that would pass the bottom of the printable
+// area starts a new page.  Until EndJob() the job lives in memory, so a run
+// that fails half-way never leaves half a job in the queue.
+//
+// Used from the program's single user-interface thread.
 
 #ifndef HX_QT_QT_PRINTER_H_
 #define HX_QT_QT_PRINTER_H_
@@ -15,6 +23,7 @@
 #include <memory>
 
 #include "platform/platform.h"
+#include "qt/print_server_link.h"
 
 namespace hx {
 
@@ -39,13 +48,16 @@ class QtPrinter : public Printer {
   struct Job;
 
   // The system's default destination, asked of the print server once per
-  // run; null when there is no printer.
+  // run; null when there is no printer or the server did not answer, and
+  // then no_printer_ says why.
   Destination* Default();
   Job& BeginJob();
 
   QFont font_;
+  PrintServerLink server_;
   bool looked_up_ = false;
   std::unique_ptr<Destination> default_;
+  std::string no_printer_;
   std::unique_ptr<Job> job_;
 };
 
