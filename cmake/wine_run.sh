@@ -32,19 +32,31 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 (
   # One program makes the prefix; the others, started in parallel, wait.
   flock 9
+  # A prefix made by another version of this script is made anew.
+  version=$(md5sum <"${BASH_SOURCE[0]}")
+  if [[ $(cat "$WINEPREFIX/.hx_ready" 2>/dev/null) != "$version" ]]; then
+    if [[ -d $WINEPREFIX ]]; then
+      wineserver -k 2>/dev/null || true
+      wineserver -w
+      rm -rf "$WINEPREFIX"
+    fi
+    wineboot --init </dev/null >/dev/null 2>&1 9>&-
+    # Windows are made but drawn nowhere: the tests need no display.
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
+      </dev/null >/dev/null 2>&1 9>&-
+    # Wine brings no "Courier New", the program's font; the metric-
+    # compatible Liberation Mono stands in, as it does for the Linux program.
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+      /v 'Courier New' /d 'Liberation Mono' /f </dev/null >/dev/null 2>&1 9>&-
+    # The server writes the registry out as it ends, once the prefix is idle.
+    wineserver -w
+    echo "$version" >"$WINEPREFIX/.hx_ready"
+  fi
   # Starting the server fails when one runs already.  A new server gets its
   # system processes here too, so that none of them is started by a test
   # program and inherits its output.
   if wineserver -p </dev/null >/dev/null 2>&1 9>&-; then
-    if [[ -f $WINEPREFIX/.hx_ready ]]; then
-      wineboot </dev/null >/dev/null 2>&1 9>&-
-    else
-      wineboot --init </dev/null >/dev/null 2>&1 9>&-
-      # Windows are made but drawn nowhere: the tests need no display.
-      wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
-        </dev/null >/dev/null 2>&1 9>&-
-      touch "$WINEPREFIX/.hx_ready"
-    fi
+    wineboot </dev/null >/dev/null 2>&1 9>&-
   fi
 ) 9>"$WINEPREFIX.lock"
 

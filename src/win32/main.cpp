@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <exception>
 
 #include "app/form_load.h"
 #include "base/report_state.h"
+#include "base/run_error.h"
 #include "output/line_print.h"
 #include "platform/platform.h"
 #include "win32/executable_folder.h"
@@ -39,9 +41,7 @@ bool SomeoneCanCloseTheWindow() {
   return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int Run(HINSTANCE instance) {
   // A second copy ends at once, silently; its exit status tells a scheduler
   // that this start produced no report.  The system drops the name with the
   // last copy that holds it, also when that copy crashed.
@@ -66,4 +66,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   hx::FinishPrinting(rs);
   if (after == hx::AfterLoad::kKeepOpen && SomeoneCanCloseTheWindow()) main_window.StayOpen();
   return rs.AnyFailure ? 1 : 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  try {
+    return Run(instance);
+  } catch (const hx::RunError& e) {
+    // Without its window the program can show nothing: a window station
+    // that refuses windows, a system out of resources.
+    std::fprintf(stderr, "HX_RPT: %s\n", e.detail().c_str());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "HX_RPT: %s\n", e.what());
+  }
+  return 1;
 }
