@@ -11,6 +11,9 @@ packages=(
   # test: a private print server, PDF text read-back, clang's libFuzzer for
   # the fuzz targets, strace to count the log's writes
   cups cups-client poppler-utils clang libclang-rt-14-dev strace
+  # the Windows programs: mingw-w64 cross compilers, wine to run their tests
+  # (wine32 for the 32-bit program, with the print client wine prints through)
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 libcups2:i386
 )
 
 missing=()
@@ -30,5 +33,9 @@ sudo=()
 if [[ $(id -u) -ne 0 ]]; then sudo=(sudo); fi
 echo "setup: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+# The 32-bit wine comes from Debian's i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo[@]}" dpkg --add-architecture i386
+fi
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"

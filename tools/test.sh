@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the normal build, then the same suite
 # under AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz
-# target for a bounded time.
+# target for a bounded time, then the 32-bit and the 64-bit Windows programs
+# with their tests under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,6 +20,12 @@ for preset in default asan; do
 done
 echo "== fuzz targets"
 fuzz/run.sh || status=1
+for preset in win32 win64; do
+  echo "== $preset build (tests under wine)"
+  cmake --preset "$preset"
+  cmake --build --preset "$preset" -j "$(nproc)"
+  ctest --preset "$preset" -j "$(nproc)" | tee -a "$results" || status=1
+done
 
 read -r total failed < <(sed -n 's/.* \([0-9]*\) tests failed out of \([0-9]*\)$/\2 \1/p' "$results" |
   awk '{t += $1; f += $2} END {print t + 0, f + 0}')

@@ -10,7 +10,11 @@
 // stays one line.  The journal is reopened for every line, so a crash of the
 // caller never loses what already reached the "controllers".
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -40,6 +44,20 @@ Library& TheLibrary() {
   return library;
 }
 
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+
+std::string ExecutableFolder() {
+  char path[32768];
+  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (n == 0 || n >= sizeof path) return ".";
+  std::string folder(path, n);
+  const size_t slash = folder.find_last_of("\\/");
+  return slash == std::string::npos ? "." : folder.substr(0, slash);
+}
+#else
+constexpr char kSeparator = '/';
+
 std::string ExecutableFolder() {
   char path[4096];
   const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
@@ -48,11 +66,12 @@ std::string ExecutableFolder() {
   const size_t slash = folder.rfind('/');
   return slash == std::string::npos ? "." : folder.substr(0, std::max<size_t>(slash, 1));
 }
+#endif
 
 std::string SimulationPath() {
   const char* named = std::getenv("LUMOCOM_SIM");
   if (named != nullptr && *named != '\0') return named;
-  return ExecutableFolder() + "/LUMOCOM.SIM";
+  return ExecutableFolder() + kSeparator + "LUMOCOM.SIM";
 }
 
 std::string ReadFile(const std::string& path) {

@@ -1,0 +1,59 @@
+// The system's default printer, through GDI and the spooler.
+//
+// One print job per run: it begins at the first printed line or page eject
+// and is handed to the spooler by EndJob().  Lines are drawn one below the
+// other in the chosen font from the top left of the printable area; a line
+// that would pass its bottom starts a new page.  A line wider than the
+// printable width goes on in the next printed rows, each beginning with the
+// report's left margin, so that every character reaches the paper.  The
+// paper, orientation and other settings are the user's defaults for the
+// printer (its DEVMODE), read once per run.
+//
+// User-interface thread only.
+
+#ifndef HX_WIN32_GDI_PRINTER_H_
+#define HX_WIN32_GDI_PRINTER_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace hx {
+
+class GdiPrinter : public Printer {
+ public:
+  GdiPrinter();
+  ~GdiPrinter() override;
+  GdiPrinter(const GdiPrinter&) = delete;
+  GdiPrinter& operator=(const GdiPrinter&) = delete;
+
+  void SetFontName(const std::string& name) override;
+  void SetFontSize(double points) override;
+  std::string DeviceName() override;
+  void FollowDefault() override;
+  int Orientation() override;
+  void PrintLine(const std::string& text) override;
+  void EjectPage() override;
+  void EndJob() override;
+
+ private:
+  struct Job;
+
+  // Asks the system for its default printer and the user's settings for it,
+  // once per run.  Whether there is a default printer.
+  bool LookUp();
+  Job& BeginJob();
+
+  std::string font_name_ = "Courier New";
+  double font_points_ = 12;
+  bool looked_up_ = false;
+  std::string name_;                    // empty: no default printer
+  std::vector<unsigned char> devmode_;  // empty: the printer would not tell its settings
+  std::unique_ptr<Job> job_;
+};
+
+}  // namespace hx
+
+#endif  // HX_WIN32_GDI_PRINTER_H_

@@ -1,0 +1,84 @@
+// HX_RPT: reads HX_RPT.INI from its own folder, queries the controllers it
+// names, and writes the report to the printer, the log file and its window.
+// No command line: everything the program does is in its definition file.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <exception>
+
+#include "app/form_load.h"
+#include "base/report_state.h"
+#include "base/run_error.h"
+#include "output/line_print.h"
+#include "platform/platform.h"
+#include "platform/executable_folder.h"
+#include "win32/gdi_printer.h"
+#include "win32/main_window.h"
+#include "win32/message_dialog_win32.h"
+#include "win32/system_clock.h"
+#include "win32/vendor_loader.h"
+
+namespace {
+
+// A program without a console has a standard error only when its starter
+// handed it one (a redirection, a scheduler's log); failing that, a console
+// program that started it lends its console, so that messages appear where
+// the command was typed.
+void FindStandardError() {
+  const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+  if (handle != nullptr && handle != INVALID_HANDLE_VALUE) return;
+  if (AttachConsole(ATTACH_PARENT_PROCESS)) std::freopen("CONOUT$", "w", stderr);
+}
+
+// Whether someone can see and close a window: a scheduled run without a
+// logged-on user has a window station nobody looks at.
+bool SomeoneCanCloseTheWindow() {
+  USEROBJECTFLAGS flags{};
+  if (!GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
+                                 nullptr))
+    return true;
+  return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+int Run(HINSTANCE instance) {
+  // A second copy ends at once, silently; its exit status tells a scheduler
+  // that this start produced no report.  The system drops the name with the
+  // last copy that holds it, also when that copy crashed.
+  const HANDLE single_copy = CreateMutexA(nullptr, FALSE, "Local\\HX_RPT");
+  if (single_copy != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) return 2;
+
+  FindStandardError();
+  // A library the vendor's DLLs load in turn is never taken from whatever
+  // folder the program was started in.
+  SetDllDirectoryA("");
+
+  const std::string folder = hx::ExecutableFolder();
+  hx::MainWindow main_window(instance);
+  hx::GdiPrinter printer;
+  hx::Win32MessageDialog dialog(instance, main_window.hwnd());
+  hx::VendorLoader vendor(folder);
+  hx::SystemClock clock;
+  hx::Platform platform{printer, main_window, dialog, vendor, clock, folder};
+  hx::ReportState rs(platform);
+
+  const hx::AfterLoad after = hx::Form_Load(rs);
+  hx::FinishPrinting(rs);
+  if (after == hx::AfterLoad::kKeepOpen && SomeoneCanCloseTheWindow()) main_window.StayOpen();
+  return rs.AnyFailure ? 1 : 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  try {
+    return Run(instance);
+  } catch (const hx::RunError& e) {
+    // Without its window the program can show nothing: a window station
+    // that refuses windows, a system out of resources.
+    std::fprintf(stderr, "HX_RPT: %s\n", e.detail().c_str());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "HX_RPT: %s\n", e.what());
+  }
+  return 1;
+}

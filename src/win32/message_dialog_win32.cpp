@@ -1,0 +1,32 @@
+#include "win32/message_dialog_win32.h"
+
+#include <cstdio>
+
+#include "ui/message_layout.h"
+
+namespace hx {
+
+Win32MessageDialog::Win32MessageDialog(HINSTANCE instance, HWND owner)
+    : instance_(instance), owner_(owner) {}
+
+Win32MessageDialog::~Win32MessageDialog() = default;
+
+void Win32MessageDialog::ShowMessage(const std::string& message, int16_t flags,
+                                     const std::string& caption) {
+  const std::string echo = MessageEcho(caption, message);
+  std::fwrite(echo.data(), 1, echo.size(), stderr);
+  std::fflush(stderr);
+
+  // A dialog whose unload was requested has discarded its window; the next
+  // message gets a new one.
+  if (!box_ || box_->hwnd() == nullptr) box_ = std::make_unique<MBox1>(instance_, owner_);
+  // A busy pointer left by the work that failed would hang over the message.
+  SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+  box_->SetFlags(flags);
+  box_->SetCaption(caption);
+  box_->SetText(message);
+  box_->SetUnloadReq(false);
+  box_->Present();
+}
+
+}  // namespace hx

@@ -1,0 +1,39 @@
+// The Win32 realisation of the message dialog seam: MBox1, created on first
+// use and reused, never waiting for the user.  Every message also goes to
+// standard error, when the process has one, so that unattended runs leave a
+// trace.
+
+#ifndef HX_WIN32_MESSAGE_DIALOG_WIN32_H_
+#define HX_WIN32_MESSAGE_DIALOG_WIN32_H_
+
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/platform.h"
+#include "win32/mbox1.h"
+
+namespace hx {
+
+class Win32MessageDialog : public MessageDialog {
+ public:
+  // owner: the window the dialog stays in front of.
+  Win32MessageDialog(HINSTANCE instance, HWND owner);
+  ~Win32MessageDialog() override;
+  Win32MessageDialog(const Win32MessageDialog&) = delete;
+  Win32MessageDialog& operator=(const Win32MessageDialog&) = delete;
+
+  void ShowMessage(const std::string& message, int16_t flags, const std::string& caption) override;
+
+  // The dialog of the latest message, or null before the first one.
+  MBox1* Box() const { return box_.get(); }
+
+ private:
+  HINSTANCE instance_;
+  HWND owner_;
+  std::unique_ptr<MBox1> box_;
+};
+
+}  // namespace hx
+
+#endif  // HX_WIN32_MESSAGE_DIALOG_WIN32_H_

@@ -1,0 +1,13 @@
+#include "win32/system_clock.h"
+
+#include <windows.h>
+
+namespace hx {
+
+LocalTime SystemClock::Now() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+}  // namespace hx

@@ -1,0 +1,249 @@
+#!/usr/bin/env bash
+# Program-level tests of the Windows HX_RPT under wine: the built program in
+# a private folder with the stand-in DLLs, run as a user or a scheduler
+# would, headless.
+#
+# usage: program_test.sh CASE
+# Environment (set by tests/windows/CMakeLists.txt):
+#   HX_EMULATOR   the wine runner and its prefix
+#   HX_WIN_BIN    folder of HX_RPT.exe, the stand-in DLLs and the example
+#   HX_LACKING    folder of a LumoCom.dll that exports only its open call
+#   HX_FIND_MAIN  the find_main.exe helper
+#   HX_LINUX_BIN  folder of the Linux program, for the comparison of logs
+#   HX_SOURCE_DIR the source tree
+# Exit 0 passed, 1 failed, 77 skipped (what it needs is not built).
+set -euo pipefail
+
+read -r -a emulator <<<"$HX_EMULATOR"
+case_name=$1
+work=$(mktemp -d)
+chmod a+rx "$work"  # the print server's filters run as another user
+cups=
+cleanup() {
+  if [[ -n $cups && -z ${HX_KEEP:-} ]]; then "$HX_SOURCE_DIR/tests/private_cups.sh" stop "$cups" || true; fi
+  if [[ -z ${HX_KEEP:-} ]]; then rm -rf "$work"; else echo "kept $work" >&2; fi
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAILED ($case_name): $*" >&2
+  exit 1
+}
+
+# A program folder: HX_RPT.exe, the stand-ins, the example plant, and the
+# example's definition file with the settings given as KEY=VALUE.
+program_folder() {
+  local folder=$1
+  shift
+  mkdir -p "$folder"
+  cp "$HX_WIN_BIN"/HX_RPT.exe "$HX_WIN_BIN"/*.dll "$HX_WIN_BIN"/LUMOCOM.SIM "$folder"/
+  definition "$HX_WIN_BIN/HX_RPT.INI" "$folder/HX_RPT.INI" "$@"
+}
+
+definition() {
+  local from=$1 to=$2
+  shift 2
+  cp "$from" "$to"
+  local setting
+  for setting in "$@"; do
+    sed -i "s/^${setting%%=*}=.*/${setting//\//\\/}/" "$to"
+  done
+}
+
+# Runs the program in folder to its end; its status in $status, standard
+# error in folder/err.txt.
+run() {
+  local folder=$1
+  status=0
+  (cd "$folder" && timeout 60 "${emulator[@]}" "$folder/HX_RPT.exe" >"$folder/out.txt" \
+    2>"$folder/err.txt") || status=$?
+  if ((status == 124)); then fail "the program did not end"; fi
+}
+
+start() {
+  local folder=$1
+  (cd "$folder" && exec timeout 60 "${emulator[@]}" "$folder/HX_RPT.exe" >"$folder/out.txt" \
+    2>"$folder/err.txt") &
+  started=$!
+}
+
+find_main() {
+  "${emulator[@]}" "$HX_FIND_MAIN" "$@" | tr -d '\r'
+}
+
+expect_status() {
+  if [[ $status != "$1" ]]; then fail "exit status $status, expected $1; $(cat "$2/err.txt")"; fi
+}
+
+# Standard error as the program wrote it, with Windows line ends.
+expect_err() {
+  local folder=$1 expected=$2
+  local got
+  got=$(tr -d '\r' <"$folder/err.txt" | grep -v '^HX_RPT: ' || true)
+  if [[ $got != "$expected" ]]; then
+    fail "standard error differs:"$'\n'"--- got"$'\n'"$got"$'\n'"--- expected"$'\n'"$expected"
+  fi
+}
+
+# Log lines with the date and the time masked.
+masked() {
+  sed -e 's#[0-9][0-9]:[0-9][0-9]:[0-9][0-9]#hh:mm:ss#g' \
+    -e 's#[0-9][0-9]/[0-9][0-9]/[0-9][0-9][0-9][0-9]#dd/mm/yyyy#g' "$1"
+}
+
+start_print_server() {
+  cups=$work/cups
+  "$HX_SOURCE_DIR/tests/private_cups.sh" start "$cups" >/dev/null 2>&1
+  export CUPS_SERVER=$cups/cups.sock
+}
+
+error_handler() {
+  printf 'HX_RPT Error Handler: Error: %s  \n%s' "$1" "$2"
+}
+
+case $case_name in
+example_log_as_on_linux)
+  # The same definition file and plant give the Linux program's log, byte
+  # for byte but for the clock.  Both see the same printer's orientation.
+  if [[ ! -x $HX_LINUX_BIN/HX_RPT ]]; then
+    echo "skipped: no Linux program in $HX_LINUX_BIN (build the default preset)"
+    exit 77
+  fi
+  start_print_server
+  program_folder "$work/win" SHOWIT=FALSE
+  run "$work/win"
+  expect_status 0 "$work/win"
+  mkdir "$work/linux"
+  cp "$HX_LINUX_BIN"/HX_RPT "$HX_LINUX_BIN"/lib*.so "$HX_LINUX_BIN"/LUMOCOM.SIM "$work/linux"/
+  definition "$HX_WIN_BIN/HX_RPT.INI" "$work/linux/HX_RPT.INI" SHOWIT=FALSE
+  (cd "$work/linux" && XDG_RUNTIME_DIR=$work/linux QT_QPA_PLATFORM=offscreen ./HX_RPT) ||
+    fail "the Linux program failed"
+  [[ -s $work/win/HX_RPT.LOG ]] || fail "no log"
+  cmp <(masked "$work/win/HX_RPT.LOG") <(masked "$work/linux/HX_RPT.LOG") ||
+    fail "the logs differ: $(diff <(masked "$work/win/HX_RPT.LOG") <(masked "$work/linux/HX_RPT.LOG"))"
+  ;;
+
+missing_definition_file)
+  # One "FormLoad" error in the dialog, in front of the empty main window,
+  # which stays until closed.
+  program_folder "$work/p"
+  rm "$work/p/HX_RPT.INI"
+  start "$work/p"
+  seen=$(find_main close)
+  wait "$started" || status=$?
+  expect_status 1 "$work/p"
+  expected="main: visible
+dialog: HX_RPT Error Handler
+text: Error: 53  
+File not found in: FormLoad"
+  [[ $seen == "$expected" ]] || fail "on screen: $seen"
+  expect_err "$work/p" "$(error_handler 53 "File not found in: FormLoad")"
+  [[ ! -e $work/p/HX_RPT.LOG ]] || fail "a log was written"
+  ;;
+
+second_copy)
+  # While one copy shows its report, a second one ends at once with status
+  # 2, silently; the first goes on.
+  program_folder "$work/p" SHOWIT=TRUE
+  start "$work/p"
+  first=$started
+  find_main look >/dev/null || fail "the first copy showed no window"
+  run "$work/p"
+  expect_status 2 "$work/p"
+  [[ ! -s $work/p/err.txt ]] || fail "the second copy said: $(cat "$work/p/err.txt")"
+  find_main close >/dev/null
+  status=0
+  wait "$first" || status=$?
+  expect_status 0 "$work/p"
+  ;;
+
+missing_lumocom)
+  # Each controller's open fails where it is called; the report still runs.
+  program_folder "$work/p" SHOWIT=FALSE
+  rm "$work/p/LumoCom.dll"
+  run "$work/p"
+  expect_status 1 "$work/p"
+  one=$(error_handler 53 "File not found in: GetHandle")
+  expect_err "$work/p" "$one
+$one
+$one"
+  grep -qx "  Pump 1 \.* *"$'\r' "$work/p/HX_RPT.LOG" || fail "no report in the log"
+  ;;
+
+lumocom_lacking_a_function)
+  # A LumoCom.dll without its power-up clear: 453 where it is called, and
+  # the queries still answer.
+  program_folder "$work/p" SHOWIT=FALSE
+  perl -0777 -pi -e 's/\0T31MdsSendReceSz\0/\0T31MdsSendReceSX\0/g' "$work/p/LumoCom.dll"
+  run "$work/p"
+  expect_status 1 "$work/p"
+  one=$(error_handler 453 "Specified DLL function not found in: SendPUC")
+  expect_err "$work/p" "$one
+$one
+$one"
+  grep -q 'Pump 1 \.* RUNNING' "$work/p/HX_RPT.LOG" || fail "no values in the log"
+  ;;
+
+decorated_export_names)
+  # A LumoCom.dll that exports its open call only under its decorated name
+  # (on 32-bit) is still called: it knows no controller.
+  program_folder "$work/p" SHOWIT=TRUE
+  cp "$HX_LACKING/LumoCom.dll" "$work/p/LumoCom.dll"
+  start "$work/p"
+  find_main close >/dev/null || fail "no window"
+  wait "$started" || status=$?
+  expect_status 1 "$work/p"
+  got=$(tr -d '\r' <"$work/p/err.txt" | grep -c "^Communication Error Message: Controller '.*' Not Found\.$" || true)
+  [[ $got == 3 ]] || fail "expected three Not Found messages: $(cat "$work/p/err.txt")"
+  ;;
+
+printing)
+  # Through wine's spooler to the private print server: the six-space
+  # margin, the template's page break, and a 100-column line complete over
+  # two printed rows that both begin at the margin.
+  start_print_server
+  program_folder "$work/p" SHOWIT=FALSE PRINTIT=TRUE
+  wide=$(printf 'W%.0s' $(seq 98))
+  printf '\\F\nWIDE%sEND\n' "$wide" >>"$work/p/HX_RPT.INI"
+  run "$work/p"
+  expect_status 0 "$work/p"
+  "$HX_SOURCE_DIR/tests/private_cups.sh" wait "$cups"
+  pdf=$cups/out.prn
+  [[ -s $pdf ]] || fail "no print job arrived"
+  pages=$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')
+  [[ $pages == 2 ]] || fail "expected 2 pages, got $pages"
+  text=$(pdftotext -raw "$pdf" - | tr -d '\r\f')
+  grep -q '^RIVERSIDE WATER WORKS' <<<"$text" || fail "no header: $text"
+  joined=$(sed -n '/^WIDE/{N;s/\n//;p}' <<<"$text")
+  [[ $joined == "WIDE${wide}END" ]] || fail "the wide line came out as: $joined"
+  # Both rows of the wide line begin at the same distance from the edge as
+  # every other line: the margin.
+  lefts=$(pdftotext -bbox "$pdf" - | sed -n 's/.*xMin="\([0-9.]*\)".*>\(RIVERSIDE\|WIDE[A-Z]*\|W*END\)<.*/\1/p' | sort -u)
+  [[ $(wc -l <<<"$lefts") == 1 ]] || fail "rows begin at different places: $lefts"
+  awk -v x="$lefts" 'BEGIN { exit !(x > 30) }' || fail "no margin: the first word is at $lefts"
+  ;;
+
+hx_check)
+  # The checker, a console program, explains the file beside it without
+  # opening a controller: the example passes, a number beyond 16 bits does not.
+  program_folder "$work/p"
+  cp "$HX_WIN_BIN/HX_CHECK.exe" "$work/p/"
+  status=0
+  (cd "$work/p" && timeout 60 "${emulator[@]}" "$work/p/HX_CHECK.exe" >"$work/p/out.txt" \
+    2>"$work/p/err.txt") || status=$?
+  expect_status 0 "$work/p"
+  grep -q '^Sections:' "$work/p/out.txt" || fail "no summary: $(cat "$work/p/out.txt")"
+  printf '[SETUP]\r\nLandScapeLines=40000\r\n' >"$work/p/BAD.INI"
+  status=0
+  (cd "$work/p" && timeout 60 "${emulator[@]}" "$work/p/HX_CHECK.exe" BAD.INI >"$work/p/out.txt" \
+    2>"$work/p/err.txt") || status=$?
+  expect_status 2 "$work/p"
+  grep -q '^BAD.INI:2: error: LandScapeLines=40000 does not fit a 16-bit number' "$work/p/out.txt" ||
+    fail "no error line: $(cat "$work/p/out.txt")"
+  ;;
+
+*)
+  fail "no such case"
+  ;;
+esac
+echo "passed: $case_name"
