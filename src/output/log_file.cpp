@@ -1,10 +1,15 @@
 #include "output/log_file.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "base/run_error.h"
 
@@ -44,34 +49,62 @@ int32_t FileErrorNumber(int error) {
   }
 }
 
+// The size of an open file, -1 for a device, which has none; and shrinking
+// a file back (a file that cannot be shrunk keeps the fragment, and the
+// failure is reported all the same).  Both work on the open file, not on its name, so that a name
+// in any 8-bit code page reaches the same file as fopen did; the C library
+// names these two differently on the two platforms the program runs on.
+#ifdef _WIN32
+int64_t SizeOf(std::FILE* file) {
+  struct _stat64 info {};
+  if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) return -1;
+  return info.st_size;
+}
+bool TruncateTo(std::FILE* file, int64_t size) {
+  return _chsize_s(_fileno(file), size) == 0;
+}
+#else
+int64_t SizeOf(std::FILE* file) {
+  struct stat info {};
+  if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  return info.st_size;
+}
+bool TruncateTo(std::FILE* file, int64_t size) {
+  return ftruncate(fileno(file), size) == 0;
+}
+#endif
+
 }  // namespace
 
 void AppendLogLine(const std::string& path, const std::string& line) {
-  // Where this line begins, so that a line the disk could take only part of
-  // does not stay behind as the start of whatever is written next.  A file
-  // not there yet begins empty; a device has no size and is left alone.
-  std::error_code ec;
-  std::uintmax_t before = std::filesystem::file_size(path, ec);
-  const bool sized = !ec || ec == std::errc::no_such_file_or_directory;
-  if (ec) before = 0;
-
   std::FILE* file = std::fopen(path.c_str(), "ab");
   if (file == nullptr) throw RunError(FileErrorNumber(errno), path);
   // Unbuffered, the whole line goes to the system in one write: a buffered
   // stream hands a long line over in pieces, and a process ended between two
   // of them would leave half a line for the next run's first line to join.
   std::setvbuf(file, nullptr, _IONBF, 0);
+  // Where this line begins, so that a line the disk could take only part of
+  // does not stay behind as the start of whatever is written next.
+  const int64_t before = SizeOf(file);
 
   // The line ending is CR LF on every platform: the log is read on the
   // plant's Windows machines as well.
   const std::string record = line + "\r\n";
-  const bool written = std::fwrite(record.data(), 1, record.size(), file) == record.size();
-  const int write_error = errno;
-  // A full disk may only show when the buffer is handed over at close.
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
-    const int error = written ? errno : write_error;
-    if (sized) std::filesystem::resize_file(path, before, ec);
+  if (std::fwrite(record.data(), 1, record.size(), file) != record.size()) {
+    const int error = errno;
+    if (before >= 0) TruncateTo(file, before);
+    std::fclose(file);
+    throw RunError(FileErrorNumber(error), path);
+  }
+  // Some file systems tell of a failed write only when the file is closed.
+  if (std::fclose(file) != 0) {
+    const int error = errno;
+    if (before >= 0) {
+      if (std::FILE* again = std::fopen(path.c_str(), "r+b")) {
+        TruncateTo(again, before);
+        std::fclose(again);
+      }
+    }
     throw RunError(FileErrorNumber(error), path);
   }
 }

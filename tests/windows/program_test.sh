@@ -223,6 +223,16 @@ printing)
   awk -v x="$lefts" 'BEGIN { exit !(x > 30) }' || fail "no margin: the first word is at $lefts"
   ;;
 
+eight_bit_folder)
+  # A folder named in the ANSI code page ("\x80", the euro sign, which wine
+  # keeps on the Linux side in UTF-8) still leads to the definition file and
+  # the log.
+  program_folder "$work/plant"$'\xe2\x82\xac' SHOWIT=FALSE
+  run "$work/plant"$'\xe2\x82\xac'
+  expect_status 0 "$work/plant"$'\xe2\x82\xac'
+  [[ -s "$work/plant"$'\xe2\x82\xac'/HX_RPT.LOG ]] || fail "no log"
+  ;;
+
 hx_check)
   # The checker, a console program, explains the file beside it without
   # opening a controller: the example passes, a number beyond 16 bits does not.
