@@ -14,7 +14,7 @@
 #include <random>
 
 #include "base/run_error.h"
-#include "qt/vendor_loader.h"
+#include "comm/vendor_loader.h"
 
 namespace hx {
 namespace {

@@ -12,6 +12,7 @@
 
 #include "app/form_load.h"
 #include "base/report_state.h"
+#include "comm/vendor_loader.h"
 #include "output/line_print.h"
 #include "platform/executable_folder.h"
 #include "platform/platform.h"
@@ -20,7 +21,6 @@
 #include "qt/qt_printer.h"
 #include "qt/runtime_folder.h"
 #include "qt/system_clock.h"
-#include "qt/vendor_loader.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "base/paths.h"
 #include "base/run_error.h"
-#include "qt/vendor_loader.h"
+#include "comm/vendor_loader.h"
 
 #ifndef HX_SHARED_LIBRARY_PREFIX
 #define HX_SHARED_LIBRARY_PREFIX "lib"
@@ -31,7 +31,7 @@ VendorLoader::~VendorLoader() {
   }
 }
 
-void* VendorLoader::Function(Library& library, const char* function) {
+void* VendorLoader::Function(Library& library, const char* function, int /*arguments*/) {
   if (!library.tried) {
     library.tried = true;
     const std::string file =
@@ -59,35 +59,6 @@ void* VendorLoader::Function(Library& library, const char* function) {
     throw RunError(err::kDllFunctionNotFound, std::string(library.name) + ": " + function);
   }
   return address;
-}
-
-int16_t VendorLoader::T31MdsOpenController(int32_t* handle, char* name) {
-  return Resolve(lumo_com_, open_controller_, "T31MdsOpenController")(handle, name);
-}
-
-int16_t VendorLoader::T31MdsSendRece(int32_t handle, char* command, int32_t command_length,
-                                     char* reply, int32_t reply_size, int32_t* reply_length) {
-  return Resolve(lumo_com_, send_rece_, "T31MdsSendRece")(handle, command, command_length, reply,
-                                                          reply_size, reply_length);
-}
-
-int16_t VendorLoader::T31MdsSendReceSz(int32_t handle, char* command, char* reply,
-                                       int32_t reply_size) {
-  return Resolve(lumo_com_, send_rece_sz_, "T31MdsSendReceSz")(handle, command, reply, reply_size);
-}
-
-int16_t VendorLoader::T31ErrorAsString(int16_t code, char* text, int32_t text_size,
-                                       int32_t* text_length) {
-  return Resolve(lumo_err_, error_as_string_, "T31ErrorAsString")(code, text, text_size,
-                                                                  text_length);
-}
-
-int16_t VendorLoader::StringAsLong(int32_t* value, char* text) {
-  return Resolve(lumo_mwd_, string_as_long_, "StringAsLong")(value, text);
-}
-
-int16_t VendorLoader::StringAsFloat(float* value, char* text) {
-  return Resolve(lumo_mwd_, string_as_float_, "StringAsFloat")(value, text);
 }
 
 }  // namespace hx

@@ -10,14 +10,14 @@
 #include "app/form_load.h"
 #include "base/report_state.h"
 #include "base/run_error.h"
+#include "comm/vendor_loader.h"
 #include "output/line_print.h"
-#include "platform/platform.h"
 #include "platform/executable_folder.h"
+#include "platform/platform.h"
 #include "win32/gdi_printer.h"
 #include "win32/main_window.h"
 #include "win32/message_dialog_win32.h"
 #include "win32/system_clock.h"
-#include "win32/vendor_loader.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "win32/vendor_loader.h"
+#include "comm/vendor_loader.h"
 
 #include <windows.h>
 
@@ -14,12 +14,6 @@ HMODULE Module(void* module) {
   return static_cast<HMODULE>(module);
 }
 
-// Arguments of the functions on a 32-bit stack: every one, the 16-bit code
-// included, takes four bytes.
-constexpr int Arguments(int count) {
-  return 4 * count;
-}
-
 }  // namespace
 
 VendorLoader::VendorLoader(std::string program_folder)
@@ -31,7 +25,7 @@ VendorLoader::~VendorLoader() {
   }
 }
 
-void* VendorLoader::Function(Library& library, const char* function, int argument_bytes) {
+void* VendorLoader::Function(Library& library, const char* function, int arguments) {
   if (!library.tried) {
     library.tried = true;
     const std::string file = std::string(library.name) + ".dll";
@@ -58,42 +52,13 @@ void* VendorLoader::Function(Library& library, const char* function, int argumen
     throw RunError(err::kFileNotFound, std::string(library.name) + ": could not be loaded");
   }
   const std::string plain = function;
-  const std::string decorated = plain + "@" + std::to_string(argument_bytes);
+  // Every argument, the 16-bit code included, takes four bytes on a 32-bit stack.
+  const std::string decorated = plain + "@" + std::to_string(4 * arguments);
   for (const std::string& name : {plain, decorated, "_" + decorated}) {
     if (FARPROC address = GetProcAddress(Module(library.module), name.c_str()))
       return reinterpret_cast<void*>(address);
   }
   throw RunError(err::kDllFunctionNotFound, std::string(library.name) + ": " + function);
-}
-
-int16_t VendorLoader::T31MdsOpenController(int32_t* handle, char* name) {
-  return Resolve(lumo_com_, open_controller_, "T31MdsOpenController", Arguments(2))(handle, name);
-}
-
-int16_t VendorLoader::T31MdsSendRece(int32_t handle, char* command, int32_t command_length,
-                                     char* reply, int32_t reply_size, int32_t* reply_length) {
-  return Resolve(lumo_com_, send_rece_, "T31MdsSendRece", Arguments(6))(
-      handle, command, command_length, reply, reply_size, reply_length);
-}
-
-int16_t VendorLoader::T31MdsSendReceSz(int32_t handle, char* command, char* reply,
-                                       int32_t reply_size) {
-  return Resolve(lumo_com_, send_rece_sz_, "T31MdsSendReceSz", Arguments(4))(handle, command, reply,
-                                                                             reply_size);
-}
-
-int16_t VendorLoader::T31ErrorAsString(int16_t code, char* text, int32_t text_size,
-                                       int32_t* text_length) {
-  return Resolve(lumo_err_, error_as_string_, "T31ErrorAsString", Arguments(4))(
-      code, text, text_size, text_length);
-}
-
-int16_t VendorLoader::StringAsLong(int32_t* value, char* text) {
-  return Resolve(lumo_mwd_, string_as_long_, "StringAsLong", Arguments(2))(value, text);
-}
-
-int16_t VendorLoader::StringAsFloat(float* value, char* text) {
-  return Resolve(lumo_mwd_, string_as_float_, "StringAsFloat", Arguments(2))(value, text);
 }
 
 }  // namespace hx
