@@ -1,8 +1,5 @@
 #include "app/form_load.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <fstream>
 
 #include "app/run_report.h"
@@ -29,15 +26,10 @@ AfterLoad Form_Load(ReportState& rs) {
     rs.platform.printer.SetFontSize(12);
 
     const std::string path = DefinitionPath(rs.platform.program_folder);
-    // A file that is there but cannot be read must not be reported as
-    // missing.  The C library takes the name byte for byte, in the system's
-    // 8-bit code page on Windows, as the file functions below do.
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-      if (errno == ENOENT || errno == ENOTDIR) throw RunError(err::kFileNotFound, "no " + path);
-    } else if ((info.st_mode & S_IFMT) == S_IFDIR) {
-      throw RunError(err::kPathFileAccess, path + " is a folder");
-    }
+    // A file that is there but cannot be read must not be reported as missing.
+    const PathKind kind = KindOf(path);
+    if (kind == PathKind::kMissing) throw RunError(err::kFileNotFound, "no " + path);
+    if (kind == PathKind::kFolder) throw RunError(err::kPathFileAccess, path + " is a folder");
     {
       // Binary mode: line ends are the reader's business, not the C library's.
       std::ifstream in(path, std::ios::in | std::ios::binary);

@@ -703,10 +703,11 @@ int DefinitionCheck::ExitStatus() const {
 
 void DefinitionCheck::WriteDiagnostics(std::ostream& out) const {
   for (const Diagnostic& d : Diagnostics()) {
-    std::string text = file_name_ + ":";
+    // The file's name is the system's, as given; the findings are program text.
+    std::string text = ":";
     if (d.line > 0) text += std::to_string(d.line) + ":";
     text += std::string(" ") + SeverityName(d.severity) + ": " + d.text;
-    out << Utf8FromProgramText(text) << '\n';
+    out << file_name_ << Utf8FromProgramText(text) << '\n';
   }
 }
 
@@ -714,9 +715,9 @@ void DefinitionCheck::WriteSummary(std::ostream& out) const {
   std::ostringstream s;
   int counts[3] = {};
   for (const Diagnostic& d : diagnostics_) ++counts[static_cast<int>(d.severity)];
-  s << file_name_ << ": " << Lines(lines_, "line", "lines") << "; "
-    << Lines(counts[2], "error", "errors") << ", " << Lines(counts[1], "warning", "warnings")
-    << ", " << Lines(counts[0], "note", "notes") << "\n";
+  s << ": " << Lines(lines_, "line", "lines") << "; " << Lines(counts[2], "error", "errors") << ", "
+    << Lines(counts[1], "warning", "warnings") << ", " << Lines(counts[0], "note", "notes") << "\n";
+  out << file_name_;
   if (cannot_read_) {
     out << Utf8FromProgramText(s.str());
     return;

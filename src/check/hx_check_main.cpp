@@ -32,10 +32,14 @@ void Usage(std::ostream& out) {
 // Why the file cannot be read, as far as the file system tells before it is
 // opened; empty when it can be tried.
 std::string Obstacle(const std::string& path) {
-  std::error_code ec;
-  const auto type = std::filesystem::status(path, ec).type();
-  if (type == std::filesystem::file_type::not_found) return "no such file";
-  if (type == std::filesystem::file_type::directory) return "this is a folder, not a file";
+  switch (hx::KindOf(path)) {
+    case hx::PathKind::kMissing:
+      return "no such file";
+    case hx::PathKind::kFolder:
+      return "this is a folder, not a file";
+    case hx::PathKind::kOther:
+      break;
+  }
   return {};
 }
 

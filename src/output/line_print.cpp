@@ -59,11 +59,18 @@ void LogPrint(ReportState& rs, const std::string& line) {
       rs, "LogPrint",
       [&] {
         if (!rs.LOGIT || rs.LogFailed) return;
-        path = JoinPath(rs.LOGFILEPATH.empty() ? rs.platform.program_folder : rs.LOGFILEPATH,
+        const bool in_program_folder = rs.LOGFILEPATH.empty();
+        path = JoinPath(in_program_folder ? rs.platform.program_folder : rs.LOGFILEPATH,
                         rs.LOGFILENAME);
-        // An empty LOGFILENAME leaves the folder itself as the path; opening
-        // that fails, which is the failure the user should see.
-        AppendLogLine(path, rs.DefinitionUtf8 ? Utf8FromProgramText(line) : line);
+        // The program folder comes from the system as the system spells it;
+        // the names from the definition file go back into the file system's
+        // own spelling.  An empty LOGFILENAME leaves the folder itself as the
+        // path; opening that fails, which is the failure the user should see.
+        const std::string file =
+            JoinPath(in_program_folder ? rs.platform.program_folder
+                                       : FileSystemName(rs.LOGFILEPATH, rs.DefinitionUtf8),
+                     FileSystemName(rs.LOGFILENAME, rs.DefinitionUtf8));
+        AppendLogLine(file, rs.DefinitionUtf8 ? Utf8FromProgramText(line) : line);
       },
       [&](int32_t) {
         rs.LogFailed = true;

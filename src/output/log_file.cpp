@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -77,28 +78,29 @@ bool TruncateTo(std::FILE* file, int64_t size) {
 }  // namespace
 
 void AppendLogLine(const std::string& path, const std::string& line) {
+  // The line ending is CR LF on every platform: the log is read on the
+  // plant's Windows machines as well.
+  const std::string record = line + "\r\n";
   std::FILE* file = std::fopen(path.c_str(), "ab");
   if (file == nullptr) throw RunError(FileErrorNumber(errno), path);
-  // Unbuffered, the whole line goes to the system in one write: a buffered
-  // stream hands a long line over in pieces, and a process ended between two
-  // of them would leave half a line for the next run's first line to join.
-  std::setvbuf(file, nullptr, _IONBF, 0);
+  // A buffer that holds the whole line, so that the line goes to the system
+  // in one write when the file is closed: a smaller buffer (and, with some C
+  // libraries, no buffer at all) hands a long line over in pieces, and a
+  // process ended between two of them would leave half a line for the next
+  // run's first line to join.  It outlives the stream, which uses it until
+  // fclose.
+  std::vector<char> buffer(record.size() + 1);
+  std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
   // Where this line begins, so that a line the disk could take only part of
   // does not stay behind as the start of whatever is written next.
   const int64_t before = SizeOf(file);
 
-  // The line ending is CR LF on every platform: the log is read on the
-  // plant's Windows machines as well.
-  const std::string record = line + "\r\n";
-  if (std::fwrite(record.data(), 1, record.size(), file) != record.size()) {
-    const int error = errno;
-    if (before >= 0) TruncateTo(file, before);
-    std::fclose(file);
-    throw RunError(FileErrorNumber(error), path);
-  }
-  // Some file systems tell of a failed write only when the file is closed.
-  if (std::fclose(file) != 0) {
-    const int error = errno;
+  const bool written = std::fwrite(record.data(), 1, record.size(), file) == record.size();
+  const int write_error = errno;
+  // The line goes out as the file is closed.
+  const bool closed = std::fclose(file) == 0;
+  if (!written || !closed) {
+    const int error = written ? errno : write_error;
     if (before >= 0) {
       if (std::FILE* again = std::fopen(path.c_str(), "r+b")) {
         TruncateTo(again, before);
