@@ -64,7 +64,6 @@ TEST(StripTest, RemovesBlanksAtOneEndInPlace) {
       {" \t\r\n\x01", "", ""},
   };
   for (const Case& c : cases) {
-    testing::FakeRun run;
     std::string lead = c.text;
     std::string trail = c.text;
     EXPECT_EQ(StripLead(lead), c.lead);
@@ -75,7 +74,6 @@ TEST(StripTest, RemovesBlanksAtOneEndInPlace) {
 }
 
 TEST(IsNumTest, LooksAtTheFirstCharacterOnly) {
-  testing::FakeRun run;
   for (const char* yes : {"7abc", "0.", "9"}) EXPECT_TRUE(IsNum(yes)) << yes;
   for (const char* no : {"-1", " 1", ".5", "", "\xB2", "/", ":"}) EXPECT_FALSE(IsNum(no)) << no;
 }

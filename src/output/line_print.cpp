@@ -11,9 +11,6 @@ namespace hx {
 
 namespace {
 
-// The report's left margin on paper; the screen and the log get the line without it.
-constexpr std::string_view kPrintMargin = "      ";
-
 std::string CouldNotPrintTo(const std::string& printer_text) {
   return "Could not print to: " + printer_text;
 }
@@ -38,7 +35,8 @@ void LinePrint(ReportState& rs, const std::string& line) {
           if (line == kFormFeedLine) {
             printer.EjectPage();
           } else {
-            printer.PrintLine(std::string(kPrintMargin) + line);
+            // The screen and the log get the line without the paper's margin.
+            printer.PrintLine(std::string(Printer::kMargin) + line);
             // The line is on paper before the count is found full, so the
             // line that overflows it is still printed.
             rs.LineCount = Add16(rs.LineCount, 1);

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace hx {
 
@@ -33,6 +34,10 @@ inline int TwipsToPixels(double twips, double dpi) {
 class Printer {
  public:
   static constexpr int kLandscape = 2;
+  // Every line the printer channel hands over begins with the report's left
+  // margin; a row that continues a line too wide for the paper begins with
+  // the same margin, so that the report's left edge stays straight.
+  static constexpr std::string_view kMargin = "      ";
 
   virtual ~Printer() = default;
   // The font takes effect on the printed lines; setting it never talks to a printer.
@@ -44,7 +49,9 @@ class Printer {
   virtual void FollowDefault() = 0;
   // Paper orientation of the current printer; kLandscape (2) or anything else.
   virtual int Orientation() = 0;
-  // Prints one line below the previous one, starting a new page when it would not fit.
+  // Prints one line below the previous one, starting a new page when it
+  // would not fit, and going on in the next row when it is wider than the
+  // paper; a font too large for the margin and one character is a failure.
   virtual void PrintLine(const std::string& text) = 0;
   // The next printed line starts on a new page.
   virtual void EjectPage() = 0;

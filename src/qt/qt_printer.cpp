@@ -21,11 +21,6 @@ namespace {
 
 constexpr const char kJobName[] = "HX_RPT";
 
-// Every printed line begins with the report's left margin of six spaces (the
-// printer channel puts it there); the rows that continue a line too wide for
-// the paper begin with it too, so that the report's left edge stays straight.
-constexpr std::string_view kRowMargin = "      ";
-
 std::array<double, 256> MakeUnknownAdvances() {
   std::array<double, 256> advances;
   advances.fill(-1);
@@ -127,7 +122,7 @@ struct QtPrinter::Job {
     page_width = area.width();
     page_height = area.height();
     // Such a font could put nothing of a line on paper, however it was cut.
-    if (metrics.horizontalAdvance(FromProgramText(kRowMargin) + QLatin1Char('M')) > page_width ||
+    if (metrics.horizontalAdvance(FromProgramText(kMargin) + QLatin1Char('M')) > page_width ||
         metrics.lineSpacing() > page_height)
       throw RunError(err::kPrinterError, "the font is too large for the paper");
   }
@@ -241,7 +236,7 @@ void QtPrinter::PrintLine(const std::string& text) {
     rest.remove_prefix(fits);
     // Blanks at the end of a line put nothing on paper; they get no row of their own.
     if (rest.find_first_not_of(' ') == std::string_view::npos) break;
-    start = kRowMargin;
+    start = kMargin;
   }
 }
 

@@ -33,9 +33,10 @@ FieldMeaning MeaningOf(const std::string& code) {
   if (IsNum(code)) {
     try {
       const int16_t n = NumericValue16(code);
-      // The renderer takes the display text from the tag table's slot n.
+      // The renderer takes the display text from the tag table's slot n; a
+      // code that starts with a digit is never negative.
       constexpr size_t kSlots = std::tuple_size_v<decltype(ReportState::TagTable)>;
-      if (n < 0 || static_cast<size_t>(n) >= kSlots) return {FieldKind::kFails, n, err::kSubscript};
+      if (static_cast<size_t>(n) >= kSlots) return {FieldKind::kFails, n, err::kSubscript};
       return {FieldKind::kTag, n, 0};
     } catch (const RunError& e) {
       return {FieldKind::kFails, -1, e.number()};

@@ -22,7 +22,7 @@ struct TemplateField {
 };
 
 // The fields of line in order; none when it holds no backslash.  Columns are
-// 16-bit: a line with a field that is too long for them raises RunError 6.
+// 16-bit: a line with a backslash that is too long for them raises RunError 6.
 std::vector<TemplateField> TemplateFields(const std::string& line);
 
 enum class FieldKind {

@@ -16,10 +16,6 @@ namespace {
 
 constexpr char kJobName[] = "HX_RPT";
 
-// The report's left margin on paper, which a line continued on the next
-// printed row begins with again.
-constexpr std::string_view kContinuationMargin = "      ";
-
 RunError PrinterError(const std::string& what) {
   return RunError(err::kPrinterError, what + ": " + LastSystemError());
 }
@@ -44,29 +40,48 @@ struct GdiPrinter::Job {
       dc = nullptr;
       throw error;
     }
-    const int height =
-        static_cast<int>(std::lround(font_points * GetDeviceCaps(dc, LOGPIXELSY) / 72));
-    font = CreateFontA(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, font_name.c_str());
-    page_width = GetDeviceCaps(dc, HORZRES);
-    page_height = GetDeviceCaps(dc, VERTRES);
-    StartPage();
-    TEXTMETRICA metrics{};
-    if (!GetTextMetricsA(dc, &metrics)) throw PrinterError("the font could not be measured");
-    line_height = metrics.tmHeight + metrics.tmExternalLeading;
-  }
-  ~Job() {
-    if (dc != nullptr) {
-      // Only a job that failed half-way is still open here: nothing of it
-      // goes to paper.
-      AbortDoc(dc);
-      DeleteDC(dc);
+    // From here on a failure aborts the job begun; the destructor of an
+    // object whose constructor fails does not run.
+    try {
+      const int height =
+          static_cast<int>(std::lround(font_points * GetDeviceCaps(dc, LOGPIXELSY) / 72));
+      font = CreateFontA(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_DONTCARE, font_name.c_str());
+      if (font == nullptr) throw PrinterError("the font could not be made");
+      page_width = GetDeviceCaps(dc, HORZRES);
+      page_height = GetDeviceCaps(dc, VERTRES);
+      StartPage();
+      TEXTMETRICA metrics{};
+      if (!GetTextMetricsA(dc, &metrics)) throw PrinterError("the font could not be measured");
+      line_height = metrics.tmHeight + metrics.tmExternalLeading;
+      // Such a font could put nothing of a line on paper, however it was cut.
+      const std::string margin_and_one = std::string(kMargin) + "M";
+      SIZE extent{};
+      if (!GetTextExtentPoint32A(dc, margin_and_one.data(), static_cast<int>(margin_and_one.size()),
+                                 &extent) ||
+          extent.cx > page_width || line_height > page_height)
+        throw RunError(err::kPrinterError, "the font is too large for the paper");
+    } catch (...) {
+      Release();
+      throw;
     }
-    if (font != nullptr) DeleteObject(font);
   }
+  ~Job() { Release(); }
   Job(const Job&) = delete;
   Job& operator=(const Job&) = delete;
+
+  // Only a job that failed half-way is still open here: nothing of it goes
+  // to paper.
+  void Release() {
+    if (dc != nullptr) {
+      AbortDoc(dc);
+      DeleteDC(dc);
+      dc = nullptr;
+    }
+    if (font != nullptr) DeleteObject(font);
+    font = nullptr;
+  }
 
   void StartPage() {
     if (::StartPage(dc) <= 0) throw PrinterError("could not start a page");
@@ -172,19 +187,19 @@ GdiPrinter::Job& GdiPrinter::BeginJob() {
 
 void GdiPrinter::PrintLine(const std::string& text) {
   Job& job = BeginJob();
-  std::string row = text;
-  for (;;) {
-    const size_t fit = job.Fitting(row);
+  std::string row = text;  // the first row brings its own margin
+  for (size_t least = 1;; least = kMargin.size() + 1) {
+    // Every row takes something of the line beyond its margin.
+    const size_t fit = std::max(job.Fitting(row), least);
     if (fit >= row.size()) {
       job.PrintRow(row);
       return;
     }
-    // A row must bring at least one character beyond the margin, or the
-    // line would never end.
-    if (fit <= kContinuationMargin.size())
-      throw RunError(err::kPrinterError, "the font is too large for the paper");
     job.PrintRow(std::string_view(row).substr(0, fit));
-    row = std::string(kContinuationMargin) + row.substr(fit);
+    const std::string rest = row.substr(fit);
+    // Blanks at the end of a line put nothing on paper; they get no row of their own.
+    if (rest.find_first_not_of(' ') == std::string::npos) return;
+    row = std::string(kMargin) + rest;
   }
 }
 

@@ -49,6 +49,10 @@ int Run(HINSTANCE instance) {
   if (single_copy != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) return 2;
 
   FindStandardError();
+  // A check that cannot be made proves nothing, and a scheduled report that
+  // silently never runs is worse than two copies.
+  if (single_copy == nullptr)
+    std::fputs("HX_RPT: no lock for the single-copy check; starting anyway\n", stderr);
   // A library the vendor's DLLs load in turn is never taken from whatever
   // folder the program was started in.
   SetDllDirectoryA("");

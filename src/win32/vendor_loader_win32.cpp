@@ -40,8 +40,8 @@ void* VendorLoader::Function(Library& library, const char* function, int argumen
     }
     if (library.module == nullptr) {
       // The system's search path without the current folder, which is
-      // whatever folder a scheduler or a shortcut happened to start us in.
-      SetDllDirectoryA("");
+      // whatever folder a scheduler or a shortcut happened to start us in
+      // (main has taken the current folder out of the search).
       library.module = LoadLibraryExA(file.c_str(), nullptr, 0);
     }
     if (library.module == nullptr) {
