@@ -10,17 +10,20 @@
 // a function is also looked up as the callee-cleans convention decorates it
 // (name@N, _name@N), so that DLLs built either way work.
 //
-// The calls are the same everywhere; loading a library and finding a
-// function in it is each platform layer's (qt/vendor_loader_posix.cpp,
-// win32/vendor_loader_win32.cpp), which also defines the constructor and
-// the destructor.  Owns the loaded libraries and frees them when destroyed.
-// Single-threaded.
+// The calls and the order of the search are the same everywhere; the few
+// system calls behind them (a library's file name, loading, finding a
+// function, freeing) are each platform layer's (qt/vendor_loader_posix.cpp,
+// win32/vendor_loader_win32.cpp).  Owns the loaded libraries and frees them
+// when destroyed.  Single-threaded.
 
 #ifndef HX_COMM_VENDOR_LOADER_H_
 #define HX_COMM_VENDOR_LOADER_H_
 
 #include <string>
+#include <utility>
 
+#include "base/paths.h"
+#include "base/run_error.h"
 #include "comm/vendor.h"
 #include "comm/vendor_abi.h"
 
@@ -28,8 +31,11 @@ namespace hx {
 
 class VendorLoader : public VendorLibraries {
  public:
-  explicit VendorLoader(std::string program_folder);
-  ~VendorLoader() override;
+  explicit VendorLoader(std::string program_folder) : program_folder_(std::move(program_folder)) {}
+  ~VendorLoader() override {
+    for (Library* library : {&lumo_com_, &lumo_err_, &lumo_mwd_})
+      if (library->module != nullptr) Free(library->module);
+  }
   VendorLoader(const VendorLoader&) = delete;
   VendorLoader& operator=(const VendorLoader&) = delete;
 
@@ -66,9 +72,44 @@ class VendorLoader : public VendorLibraries {
   };
 
   // The address of function in library, loading the library first if
-  // needed.  arguments is how many the function takes: on a 32-bit stack
-  // each takes four bytes, the N of a decorated name.
-  void* Function(Library& library, const char* function, int arguments);
+  // needed.  arguments is how many the function takes (a 32-bit Windows
+  // DLL may export it under a name that tells their size).
+  void* Function(Library& library, const char* function, int arguments) {
+    if (!library.tried) {
+      library.tried = true;
+      const std::string file = FileName(library.name);
+      std::string reasons;
+      // The copy beside the program wins over anything installed
+      // system-wide, so that a plant can carry the library version it was
+      // commissioned with.
+      if (!program_folder_.empty()) {
+        const std::string beside = JoinPath(program_folder_, file);
+        library.module = Load(beside, true);
+        if (library.module == nullptr) reasons = beside + ": " + LoadError() + "; ";
+      }
+      if (library.module == nullptr) library.module = Load(file, false);
+      if (library.module == nullptr)
+        throw RunError(err::kFileNotFound, reasons + file + ": " + LoadError());
+    }
+    if (library.module == nullptr)
+      throw RunError(err::kFileNotFound, std::string(library.name) + ": could not be loaded");
+    void* address = Find(library.module, function, arguments);
+    if (address == nullptr)
+      throw RunError(err::kDllFunctionNotFound, std::string(library.name) + ": " + function);
+    return address;
+  }
+
+  // The platform's part.  The file name of the library named base; the
+  // library loaded from path (beside the program, or by the system's search
+  // without the current folder), null when it cannot be; why the latest
+  // load failed; the address of function, null when the library lacks it;
+  // freeing a loaded library.
+  static std::string FileName(const char* base);
+  static void* Load(const std::string& path, bool beside_program);
+  static std::string LoadError();
+  static void* Find(void* module, const char* function, int arguments);
+  static void Free(void* module);
+
   template <class Fn>
   Fn Resolve(Library& library, Fn& cache, const char* function, int arguments) {
     if (cache == nullptr) cache = reinterpret_cast<Fn>(Function(library, function, arguments));
