@@ -22,8 +22,8 @@ AfterLoad Form_Load(ReportState& rs) {
     InitBuffers(rs);
     rs.DATEFORMAT.clear();
     rs.TIMEFORMAT.clear();
-    rs.platform.printer.SetFontName("Courier New");
-    rs.platform.printer.SetFontSize(12);
+    rs.platform.printer.SetFontName(std::string(Printer::kStartFontName));
+    rs.platform.printer.SetFontSize(Printer::kStartFontSize);
 
     const std::string path = DefinitionPath(rs.platform.program_folder);
     // A file that is there but cannot be read must not be reported as missing.

@@ -12,6 +12,7 @@
 #include "definition/definition_reader.h"
 #include "definition/tag_line.h"
 #include "definition/text_fields.h"
+#include "platform/platform.h"
 #include "report/date_time_format.h"
 #include "report/template_fields.h"
 #include "ui/report_error.h"
@@ -20,8 +21,21 @@ namespace hx {
 namespace {
 
 constexpr size_t kShownLength = 60;
-constexpr const char* kSectionOrder =
-    "sections are read in the order SETUP, CONTROLLERS, TAGS, HEADER_BEGIN, REPORT";
+
+// "sections are read in the order SETUP, CONTROLLERS, ...", as the reader tries them.
+std::string SectionOrder() {
+  std::string order = "sections are read in the order";
+  for (Section s : kSections)
+    order += (s == kSections[0] ? " " : ", ") + std::string(SectionName(s));
+  return order;
+}
+
+// A font size as the summary and the findings show it: 12, 10.5.
+std::string FontSizeText(double points) {
+  std::ostringstream text;
+  text << points;
+  return text.str();
+}
 
 // A piece of the file as it can be shown on one line: control characters
 // escaped, long texts cut.
@@ -201,7 +215,7 @@ void DefinitionCheck::HeaderNotRead(int line, const std::string& header,
     head = Bracketed(*named) + (named == ended ? " right after " : " after ") + Bracketed(*ended);
     if (Trimmed(header) != Bracketed(*named)) head += " (" + Quoted(Trimmed(header)) + ")";
     head += " is not recognised";
-    why = std::string(" (") + kSectionOrder + ")";
+    why = std::string(" (") + SectionOrder() + ")";
   } else if (UpperCase(header).starts_with("[" + std::string(kHeaderEndName))) {
     head += " ends no header block here";
     if (ended == Section::kHeader) head += " (the block was full before it)";
@@ -286,7 +300,8 @@ void DefinitionCheck::Setting(int line, const std::string& key, const std::strin
         return Add(line, Severity::kWarning,
                    shown +
                        " is not a number (a number starts with a digit); the font size "
-                       "becomes 12");
+                       "becomes " +
+                       FontSizeText(Printer::kStartFontSize));
       }
       return Add(
           line, Severity::kWarning,
@@ -444,12 +459,10 @@ void DefinitionCheck::CheckTagLineEnd(int line, const std::string& text,
                  tag + ": " + got + (reading.text.empty() ? "" : " is not a number") +
                      "; the tag is left undefined and shows no value");
     case 3:
-      return Add(
-          line, Severity::kWarning,
-          tag + ": " + got +
-              (reading.text.empty() ? ""
-                                    : " is not a type code (IV, FV, TV, SV, IT, FT, ST, DP, AP)") +
-              "; the tag is left undefined and shows no value");
+      return Add(line, Severity::kWarning,
+                 tag + ": " + got +
+                     (reading.text.empty() ? "" : " is not a type code (" + TagTypeCodes() + ")") +
+                     "; the tag is left undefined and shows no value");
     case 4:
       return Add(
           line, Severity::kWarning,
@@ -759,10 +772,10 @@ void DefinitionCheck::WriteSummary(std::ostream& out) const {
   setting("LOGFILEPATH",
           rs_.LOGFILEPATH.empty() ? "(the program's folder)" : Shown(rs_.LOGFILEPATH));
   setting("LOGFILENAME", text(rs_.LOGFILENAME));
-  setting("FONT", printer().font_name ? Shown(*printer().font_name) : "(Courier New)");
-  std::ostringstream size;
-  if (printer().font_size) size << *printer().font_size;
-  setting("FONTSIZE", printer().font_size ? size.str() : "(12)");
+  setting("FONT", printer().font_name ? Shown(*printer().font_name)
+                                      : "(" + std::string(Printer::kStartFontName) + ")");
+  setting("FONTSIZE", printer().font_size ? FontSizeText(*printer().font_size)
+                                          : "(" + FontSizeText(Printer::kStartFontSize) + ")");
   setting("DATEFORMAT", rs_.DATEFORMAT.empty() ? "(" + std::string(kDefaultDateFormat) + ")"
                                                : Shown(rs_.DATEFORMAT));
   setting("TIMEFORMAT", rs_.TIMEFORMAT.empty() ? "(" + std::string(kDefaultTimeFormat) + ")"

@@ -71,9 +71,6 @@ bool WrittenInUtf8(std::istream& in) {
   return piece.empty() && beyond_ascii;
 }
 
-// The font size a FONTSIZE that is not a number gives.
-constexpr double kDefaultFontSize = 12;
-
 // Whether the characters from the second one on begin with name, upper-cased.
 // Only the prefix counts: [SETUP-OLD] names SETUP, [REPORTS] names REPORT.
 bool Names(const std::string& line, std::string_view name) {
@@ -227,7 +224,7 @@ class DefinitionReader {
     } else if (key == "FONTSIZE") {
       if (!rs_.PRINTIT) return tell(SettingOutcome::kNeedsPrintit);
       tell(IsNum(value) ? SettingOutcome::kApplied : SettingOutcome::kNotNumeric);
-      printer.SetFontSize(IsNum(value) ? NumericValue(value) : kDefaultFontSize);
+      printer.SetFontSize(IsNum(value) ? NumericValue(value) : Printer::kStartFontSize);
     } else if (key == "DATEFORMAT") {
       if (tell_if(value.size() >= kMinDateFormat, SettingOutcome::kTooShort))
         rs_.DATEFORMAT = value;

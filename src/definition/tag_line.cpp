@@ -47,6 +47,12 @@ std::string Repeat(char c, int16_t count) {
 
 }  // namespace
 
+std::string TagTypeCodes() {
+  std::string codes;
+  for (const TagType& t : kTagTypes) codes += (codes.empty() ? "" : ", ") + std::string(t.code);
+  return codes;
+}
+
 void ReadTagLine(ReportState& rs, const std::string& line, TagLineReading* reading) {
   // Each field is accepted or the rest of the line is ignored; what an earlier
   // line with the same index set beyond that point stays as it was.

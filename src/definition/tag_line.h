@@ -34,6 +34,10 @@ struct TagLineReading {
 // the line got (up to the field being converted when RunError is raised).
 void ReadTagLine(ReportState& rs, const std::string& line, TagLineReading* reading = nullptr);
 
+// The type codes a tag line may give, in the order they are known, joined
+// with ", " (for telling a user which codes there are).
+std::string TagTypeCodes();
+
 }  // namespace hx
 
 #endif  // HX_DEFINITION_TAG_LINE_H_

@@ -38,6 +38,10 @@ class Printer {
   // margin; a row that continues a line too wide for the paper begins with
   // the same margin, so that the report's left edge stays straight.
   static constexpr std::string_view kMargin = "      ";
+  // The font of the printed report until the definition file chooses
+  // another; a FONTSIZE that is no number gives the size again.
+  static constexpr std::string_view kStartFontName = "Courier New";
+  static constexpr double kStartFontSize = 12;
 
   virtual ~Printer() = default;
   // The font takes effect on the printed lines; setting it never talks to a printer.

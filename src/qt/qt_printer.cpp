@@ -169,7 +169,7 @@ struct QtPrinter::Job {
   double y = 0;  // top of the next row, in device pixels from the printable area's top
 };
 
-QtPrinter::QtPrinter() : font_(QStringLiteral("Courier New"), 12) {
+QtPrinter::QtPrinter() : font_(FromProgramText(kStartFontName), kStartFontSize) {
   font_.setStyleHint(QFont::Monospace);
 }
 

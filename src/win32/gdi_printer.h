@@ -46,8 +46,8 @@ class GdiPrinter : public Printer {
   bool LookUp();
   Job& BeginJob();
 
-  std::string font_name_ = "Courier New";
-  double font_points_ = 12;
+  std::string font_name_{kStartFontName};
+  double font_points_ = kStartFontSize;
   bool looked_up_ = false;
   std::string name_;                    // empty: no default printer
   std::vector<unsigned char> devmode_;  // empty: the printer would not tell its settings
