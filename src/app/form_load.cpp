@@ -7,6 +7,7 @@
 #include "base/run_error.h"
 #include "comm/controller_link.h"
 #include "definition/definition_reader.h"
+#include "output/line_print.h"
 #include "platform/platform.h"
 #include "ui/report_error.h"
 
@@ -42,6 +43,16 @@ AfterLoad Form_Load(ReportState& rs) {
     end = !rs.SHOWIT;
   });
   return end ? AfterLoad::kEnd : AfterLoad::kKeepOpen;
+}
+
+int RunProgram(Platform& platform, const std::function<void()>& stay_open) {
+  ReportState rs(platform);
+  const AfterLoad after = Form_Load(rs);
+  // The print job is handed over as soon as the report is done, whether the
+  // window then stays open or not.
+  FinishPrinting(rs);
+  if (after == AfterLoad::kKeepOpen) stay_open();
+  return rs.AnyFailure ? 1 : 0;
 }
 
 }  // namespace hx

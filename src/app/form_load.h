@@ -6,6 +6,7 @@
 #ifndef HX_APP_FORM_LOAD_H_
 #define HX_APP_FORM_LOAD_H_
 
+#include <functional>
 #include <string>
 
 #include "base/report_state.h"
@@ -22,6 +23,13 @@ std::string DefinitionPath(const std::string& program_folder);
 
 // Everything after the single-instance check.  Never throws.
 AfterLoad Form_Load(ReportState& rs);
+
+// The program's run on the seams of platform, after the single-instance
+// check: Form_Load, then the print job handed to the printing system, then
+// stay_open() when the main window stays, which returns once the user has
+// closed it.  The result is the exit status: 1 when anything went wrong in
+// the run, 0 otherwise.
+int RunProgram(Platform& platform, const std::function<void()>& stay_open);
 
 }  // namespace hx
 

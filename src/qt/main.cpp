@@ -11,9 +11,7 @@
 #include <cstdlib>
 
 #include "app/form_load.h"
-#include "base/report_state.h"
 #include "comm/vendor_loader.h"
-#include "output/line_print.h"
 #include "platform/executable_folder.h"
 #include "platform/platform.h"
 #include "qt/main_window.h"
@@ -106,10 +104,7 @@ int main(int argc, char** argv) {
   hx::VendorLoader vendor(folder);
   hx::SystemClock clock;
   hx::Platform platform{printer, main_window, dialog, vendor, clock, folder};
-  hx::ReportState rs(platform);
-
-  const hx::AfterLoad after = hx::Form_Load(rs);
-  hx::FinishPrinting(rs);
-  if (after == hx::AfterLoad::kKeepOpen && !offscreen) main_window.StayOpen(dialog.Box());
-  return rs.AnyFailure ? 1 : 0;
+  return hx::RunProgram(platform, [&] {
+    if (!offscreen) main_window.StayOpen(dialog.Box());
+  });
 }

@@ -8,10 +8,8 @@
 #include <exception>
 
 #include "app/form_load.h"
-#include "base/report_state.h"
 #include "base/run_error.h"
 #include "comm/vendor_loader.h"
-#include "output/line_print.h"
 #include "platform/executable_folder.h"
 #include "platform/platform.h"
 #include "win32/gdi_printer.h"
@@ -64,12 +62,9 @@ int Run(HINSTANCE instance) {
   hx::VendorLoader vendor(folder);
   hx::SystemClock clock;
   hx::Platform platform{printer, main_window, dialog, vendor, clock, folder};
-  hx::ReportState rs(platform);
-
-  const hx::AfterLoad after = hx::Form_Load(rs);
-  hx::FinishPrinting(rs);
-  if (after == hx::AfterLoad::kKeepOpen && SomeoneCanCloseTheWindow()) main_window.StayOpen();
-  return rs.AnyFailure ? 1 : 0;
+  return hx::RunProgram(platform, [&] {
+    if (SomeoneCanCloseTheWindow()) main_window.StayOpen();
+  });
 }
 
 }  // namespace
