@@ -95,5 +95,66 @@ TEST(LogTextTest, TheCodePageOfTheDefinitionFile) {
   }
 }
 
+// A site's own letters in the definition file, in UTF-8 or in the site's
+// code page: the controller gets the tag's name in the program's code page,
+// the log keeps the file's encoding, and a name the code page cannot hold is
+// never sent with a "?" in it (which would read another symbol, or none).
+TEST(LogTextTest, ASiteWritesInItsOwnLanguage) {
+  const std::string smena_1251 = "\xD1\xCC\xC5\xCD\xC0";             // СМЕНА
+  const std::string petrov_1251 = "\xC8. \xCF\xC5\xD2\xD0\xCE\xC2";  // И. ПЕТРОВ
+  const std::string zaloga_1250 = "ZA\xA3OGA";                       // ZAŁOGA
+  auto definition = [](const std::string& smena, const std::string& zaloga,
+                       const std::string& template_text) {
+    return "[SETUP]\r\nLOGIT=TRUE\r\nLOGFILENAME=R.LOG\r\nPortraitLines=60\r\n"
+           "[CONTROLLERS]\r\n1=PLANT\r\n"
+           "[TAGS]\r\n0 1 SV " +
+           smena + " 10\r\n1 1 SV " + zaloga + " 4\r\n[REPORT]\r\n" + template_text +
+           " \\0          |\\1    |\r\n";
+  };
+  struct Case {
+    std::string name, locale, file, journal, log;
+    int status;
+    std::string not_queried;  // what standard error says of the tag not queried
+  };
+  const Case cases[] = {
+      {"Russian site, UTF-8 file", "ru_RU.UTF-8",
+       definition("\u0421\u041C\u0415\u041D\u0410", "ZA\u0141OGA",
+                  "\u0421\u043C\u0435\u043D\u0430"),
+       "send 1 14  *" + smena_1251 + " PRINT$\n",
+       "\u0421\u043C\u0435\u043D\u0430 \u0418. \u041F\u0415\u0422\u0420\u041E\u0412   |????  |\r\n",
+       1,
+       "HX_RPT.INI line 9: tag 1: its name or table index holds a character that Windows-1251 "
+       "lacks; it is not queried"},
+      {"Russian site, file in Windows-1251", "ru_RU.UTF-8",
+       definition(smena_1251, "ZALOGA", "\xD1\xEC\xE5\xED\xE0"),
+       "send 1 14  *" + smena_1251 + " PRINT$\nsend 1 15  *ZALOGA PRINT$\n",
+       "\xD1\xEC\xE5\xED\xE0 " + petrov_1251 + "   |7     |\r\n", 0, ""},
+      {"Polish site, UTF-8 file", "pl_PL.UTF-8",
+       definition("\u0421\u041C\u0415\u041D\u0410", "ZA\u0141OGA", "Zmiana"),
+       "send 1 15  *" + zaloga_1250 + " PRINT$\n", "Zmiana ??????????  |12    |\r\n", 1,
+       "HX_RPT.INI line 8: tag 0: its name or table index holds a character that Windows-1250 "
+       "lacks; it is not queried"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProgramFolder folder;
+    folder.env["LC_ALL"] = c.locale;
+    folder.env["LUMOCOM_JOURNAL"] = folder.File("journal.txt");
+    folder.Write("LUMOCOM.SIM", "[PLANT]\n*" + smena_1251 + "=" + petrov_1251 + "\n*" +
+                                    zaloga_1250 + "=12\n*ZALOGA=7\n");
+    folder.Write("HX_RPT.INI", c.file);
+    ProgramRun run = folder.Run();
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_status, c.status) << run.err;
+    EXPECT_EQ(folder.Read("R.LOG"), c.log);
+    std::string sent;
+    std::istringstream journal(folder.Read("journal.txt"));
+    for (std::string line; std::getline(journal, line);)
+      if (line.starts_with("send ")) sent += line + "\n";
+    EXPECT_EQ(sent, c.journal);
+    EXPECT_EQ(run.err.find(c.not_queried) != std::string::npos, true) << run.err;
+  }
+}
+
 }  // namespace
 }  // namespace hx::testing

@@ -33,7 +33,7 @@ AfterLoad Form_Load(ReportState& rs) {
     if (kind == PathKind::kFolder) throw RunError(err::kPathFileAccess, path + " is a folder");
     {
       // Binary mode: line ends are the reader's business, not the C library's.
-      std::ifstream in(path, std::ios::in | std::ios::binary);
+      std::ifstream in(NativePath(path), std::ios::in | std::ios::binary);
       if (!in) throw RunError(err::kPathFileAccess, "cannot open " + path);
       ReadDefinition(rs, in);
       if (in.bad()) throw RunError(err::kDeviceIo, "cannot read " + path);

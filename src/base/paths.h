@@ -7,10 +7,17 @@
 #ifndef HX_BASE_PATHS_H_
 #define HX_BASE_PATHS_H_
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "base/code_page.h"
+
 namespace hx {
+
+// The definition file, in the program's folder.
+inline constexpr const char* kDefinitionFileName = "HX_RPT.INI";
 
 // Folder separator of the platform the program runs on.
 #ifdef _WIN32
@@ -25,13 +32,23 @@ inline constexpr char kPathSeparator = '/';
 std::string JoinPath(std::string_view folder, std::string_view name);
 
 // The name under which the file system knows a file or folder that the
-// definition file names (program text).  Windows takes names in its 8-bit
-// code page, byte for byte as the program holds them; other systems take
-// bytes, which for a definition file written in UTF-8 are that file's UTF-8.
-std::string FileSystemName(std::string_view program_text, bool definition_utf8);
+// definition file names (program text in code_page).  Windows takes it in
+// UTF-8, which the program opens through the system's wide-character calls,
+// so that a name does not depend on the system's own code page.  Other
+// systems take bytes: for a definition file written in UTF-8 that file's
+// UTF-8, for any other the bytes as written.
+std::string FileSystemName(std::string_view program_text, const CodePage& code_page,
+                           bool definition_utf8);
+// A name as the file system spells it (the program's folder), as program
+// text for messages.
+std::string ProgramTextOfFileSystemName(std::string_view name, const CodePage& code_page);
 
-// What a path names, as the C library sees it (which takes a name as fopen
-// does, in the system's 8-bit code page on Windows).
+// The C library's fopen for a name as the file system spells it.
+std::FILE* OpenFile(const std::string& name, const char* mode);
+// The name as the standard library's streams and file functions take it.
+std::filesystem::path NativePath(const std::string& name);
+
+// What a path names, as the file system sees it.
 enum class PathKind { kMissing, kFolder, kOther };
 PathKind KindOf(const std::string& path);
 

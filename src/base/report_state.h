@@ -37,6 +37,10 @@ struct Tag {
   std::string TagFalseText;
   std::string TagFormat;
   std::string TagText;  // display text of the value last read
+  // The definition file's line whose tag name or table index lost a
+  // character the program's code page lacks; 0 when none did.  Such a tag
+  // is never queried.
+  int32_t TagLostLine = 0;
 };
 
 // What GetNextParam remembers between calls.

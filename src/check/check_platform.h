@@ -92,7 +92,8 @@ class CheckClock : public Clock {
 
 // All of it, wired into one Platform.
 struct CheckPlatform {
-  CheckPlatform() = default;
+  explicit CheckPlatform(const CodePage& code_page)
+      : platform{printer, screen, dialog, vendor, clock, {}, code_page} {}
   CheckPlatform(const CheckPlatform&) = delete;
   CheckPlatform& operator=(const CheckPlatform&) = delete;
 
@@ -101,7 +102,7 @@ struct CheckPlatform {
   CheckDialog dialog;
   AbsentVendor vendor;
   CheckClock clock;
-  Platform platform{printer, screen, dialog, vendor, clock, {}};
+  Platform platform;
 };
 
 }  // namespace hx

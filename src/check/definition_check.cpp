@@ -133,7 +133,8 @@ std::string KeyShown(const std::string& key) {
 
 }  // namespace
 
-DefinitionCheck::DefinitionCheck(std::string file_name) : file_name_(std::move(file_name)) {}
+DefinitionCheck::DefinitionCheck(std::string file_name, const CodePage& code_page)
+    : file_name_(std::move(file_name)), platform_(code_page) {}
 
 void DefinitionCheck::Read(std::istream& in) {
   // As HX_RPT's start-up prepares the controller link before it reads.
@@ -720,7 +721,7 @@ void DefinitionCheck::WriteDiagnostics(std::ostream& out) const {
     std::string text = ":";
     if (d.line > 0) text += std::to_string(d.line) + ":";
     text += std::string(" ") + SeverityName(d.severity) + ": " + d.text;
-    out << file_name_ << Utf8FromProgramText(text) << '\n';
+    out << file_name_ << Utf8FromProgramText(text, rs_.platform.code_page) << '\n';
   }
 }
 
@@ -732,7 +733,7 @@ void DefinitionCheck::WriteSummary(std::ostream& out) const {
     << Lines(counts[1], "warning", "warnings") << ", " << Lines(counts[0], "note", "notes") << "\n";
   out << file_name_;
   if (cannot_read_) {
-    out << Utf8FromProgramText(s.str());
+    out << Utf8FromProgramText(s.str(), rs_.platform.code_page);
     return;
   }
   if (stop_error_ != 0)
@@ -836,7 +837,7 @@ void DefinitionCheck::WriteSummary(std::ostream& out) const {
     const size_t from = summary.find_last_not_of(' ', at);
     summary.erase(from + 1, at - from);
   }
-  out << Utf8FromProgramText(summary);
+  out << Utf8FromProgramText(summary, rs_.platform.code_page);
 }
 
 }  // namespace hx

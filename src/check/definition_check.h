@@ -38,7 +38,8 @@ struct Diagnostic {
 
 class DefinitionCheck : private DefinitionObserver {
  public:
-  explicit DefinitionCheck(std::string file_name);
+  // code_page: the one HX_RPT holds its text in on this system.
+  explicit DefinitionCheck(std::string file_name, const CodePage& code_page = Windows1252());
   DefinitionCheck(const DefinitionCheck&) = delete;
   DefinitionCheck& operator=(const DefinitionCheck&) = delete;
 
@@ -86,7 +87,7 @@ class DefinitionCheck : private DefinitionObserver {
   void CheckTagControllers();
 
   std::string file_name_;
-  CheckPlatform platform_;
+  CheckPlatform platform_{Windows1252()};
   ReportState rs_{platform_.platform};
   // Tokenizes a tag line afresh, to see it as HX_RPT's reader would on its own.
   ReportState scratch_{platform_.platform};

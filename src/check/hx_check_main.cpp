@@ -17,6 +17,7 @@
 #include "check/definition_check.h"
 #include "definition/definition_reader.h"
 #include "platform/executable_folder.h"
+#include "platform/system_locale.h"
 
 namespace {
 
@@ -54,16 +55,19 @@ int main(int argc, char** argv) {
     Usage(std::cerr);
     return kCannotCheck;
   }
-  const std::string path =
-      argc == 2 ? argv[1] : hx::JoinPath(hx::ExecutableFolder(), hx::kDefinitionFileName);
+  const std::string path = argc == 2
+                               ? hx::FileNameArgument(argv, 1)
+                               : hx::JoinPath(hx::ExecutableFolder(), hx::kDefinitionFileName);
+  // The code page HX_RPT would hold the file's text in on this system.
+  const hx::CodePage& code_page = hx::ProgramCodePage("HX_CHECK");
 
   // A few hundred kilobytes of report state: kept off the stack.
-  auto check = std::make_unique<hx::DefinitionCheck>(path);
+  auto check = std::make_unique<hx::DefinitionCheck>(path, code_page);
   if (std::string obstacle = Obstacle(path); !obstacle.empty()) {
     check->CannotRead(obstacle);
   } else {
     // Binary mode: line ends are the reader's business, as in HX_RPT.
-    std::ifstream in(path, std::ios::in | std::ios::binary);
+    std::ifstream in(hx::NativePath(path), std::ios::in | std::ios::binary);
     if (!in) {
       check->CannotRead("the file cannot be opened");
     } else {

@@ -1,10 +1,12 @@
 #include "comm/controller_link.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <limits>
 #include <string_view>
 #include <vector>
 
+#include "base/paths.h"
 #include "base/run_error.h"
 #include "comm/vendor.h"
 #include "platform/platform.h"
@@ -40,6 +42,15 @@ void AfterExchange(ReportState& rs) {
   if (rs.SHOWIT) rs.platform.screen.ProcessEvents();
 }
 
+// Shows a communication failure, only with SHOWIT: message and, on the next
+// line, what is known of its cause.
+void ShowCommMessage(ReportState& rs, const std::string& message, std::string_view cause) {
+  std::string shown = message.substr(0, 60);
+  shown += '\r';
+  shown += cause;
+  rs.platform.dialog.ShowMessage(shown, 0, "Communication Error Message");
+}
+
 int32_t Length32(const std::string& text) {
   if (text.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
     throw RunError(err::kOverflow);
@@ -69,6 +80,16 @@ int32_t GetHandle(ReportState& rs) {
     }
   });
   return handle;
+}
+
+int32_t NameNotSendable(ReportState& rs, int line) {
+  rs.AnyFailure = true;
+  const std::string why =
+      "the name holds a character that " + std::string(rs.platform.code_page.name()) + " lacks";
+  std::fprintf(stderr, "HX_RPT: %s line %d: controller '%s': %s; it is not opened\n",
+               kDefinitionFileName, line, rs.CtrlName.c_str(), why.c_str());
+  if (rs.SHOWIT) ShowCommMessage(rs, AboutController(rs, " Not Found."), "T" + why.substr(1) + ".");
+  return 0;
 }
 
 int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, std::string& reply) {
@@ -142,10 +163,8 @@ void CommError(ReportState& rs, int16_t code, const std::string& message) {
   text.back() = '\0';
   int32_t text_length = 0;
   rs.platform.vendor.T31ErrorAsString(code, text.data(), kTextSize, &text_length);
-  std::string shown = message.substr(0, 60);
-  shown += '\r';
-  shown.append(text.data(), ReportedLength(text_length, kTextSize));
-  rs.platform.dialog.ShowMessage(shown, 0, "Communication Error Message");
+  ShowCommMessage(rs, message,
+                  std::string_view(text.data(), ReportedLength(text_length, kTextSize)));
 }
 
 }  // namespace hx

@@ -27,6 +27,11 @@ inline constexpr int16_t kStatusNoExchange = INT16_MIN;
 void InitBuffers(ReportState& rs);
 // Opens the controller named CtrlName; its handle, 0 when it cannot be opened.
 int32_t GetHandle(ReportState& rs);
+// Instead of GetHandle for a controller whose name, as the definition file's
+// line names it, lost a character the program's code page lacks: sent with
+// a "?" in its place it could open another controller.  Handle 0, reported
+// like a controller that is not found, and named on standard error.
+int32_t NameNotSendable(ReportState& rs, int line);
 // Sends command to the controller and overwrites reply with its answer.  A
 // failure inside is reported under "SendRecv"; the result is then the status
 // the controller gave, or kStatusNoExchange when the query got no answer.

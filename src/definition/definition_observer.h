@@ -81,6 +81,11 @@ class DefinitionObserver {
   // The end of a header block or report template: the line that ended it
   // (not stored), or the last line of the file.
   virtual void BlockEnded(int /*line*/, Section /*block*/, BlockEnd /*how*/) {}
+  // A character of a line the reader takes that the program's code page
+  // lacks, now a "?" (told after the line's own call above).  in_name when
+  // it stood in a tag's name or table index or a controller's name, which
+  // the program then never sends to a controller.
+  virtual void CharacterLost(int /*line*/, char32_t /*character*/, bool /*in_name*/) {}
   // A failure that stops the reading, on the line being read; long_line when
   // the line itself is too long for its section.
   virtual void Stopped(int /*line*/, const std::string& /*text*/, int32_t /*error*/,

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "base/code_page.h"
 #include "base/run_error.h"
@@ -25,7 +27,9 @@ namespace {
 // line ends are plain ASCII, so no character is ever cut in two.
 class LineSource {
  public:
-  LineSource(std::istream& in, bool utf8) : in_(*in.rdbuf()), utf8_(utf8) {}
+  // utf8_page: the code page a file in UTF-8 is turned into; null for a
+  // file taken byte for byte.
+  LineSource(std::istream& in, const CodePage* utf8_page) : in_(*in.rdbuf()), page_(utf8_page) {}
 
   // The next line into line; false at the end of the file.
   bool Next(std::string& line) {
@@ -40,15 +44,19 @@ class LineSource {
       in_.sbumpc();
       end_ = LineEnd::kCrLf;
     }
-    if (utf8_) line = ProgramTextFromUtf8(line);
+    lost_.clear();
+    if (page_ != nullptr) line = ProgramTextFromUtf8(line, *page_, &lost_);
     return true;
   }
   // How the line Next gave last ended.
   LineEnd end() const { return end_; }
+  // The characters of that line the code page lacks.
+  const std::vector<LostCharacter>& lost() const { return lost_; }
 
  private:
   std::streambuf& in_;
-  const bool utf8_;
+  const CodePage* page_;
+  std::vector<LostCharacter> lost_;
   LineEnd end_ = LineEnd::kNone;
 };
 
@@ -80,8 +88,9 @@ bool Names(const std::string& line, std::string_view name) {
 
 class DefinitionReader {
  public:
-  DefinitionReader(ReportState& rs, std::istream& in, bool utf8, DefinitionObserver* observer)
-      : rs_(rs), lines_(in, utf8), observer_(observer) {}
+  DefinitionReader(ReportState& rs, std::istream& in, const CodePage* utf8_page,
+                   DefinitionObserver* observer)
+      : rs_(rs), lines_(in, utf8_page), observer_(observer) {}
 
   void Read() {
     if (observer_ == nullptr) return Scan();
@@ -170,7 +179,27 @@ class DefinitionReader {
         throw RunError(err::kOverflow);
       }
       if (observer_ != nullptr && IsBlank(line_[0])) TellIndented(section);
+      sent_.clear();
       (this->*handle)(line_);
+      TellLost();
+    }
+  }
+
+  // Whether the line just read lost a character between begin and end.
+  bool Lost(size_t begin, size_t end) const {
+    return std::any_of(lines_.lost().begin(), lines_.lost().end(),
+                       [&](const LostCharacter& c) { return c.at >= begin && c.at < end; });
+  }
+
+  // Tells the observer what the line just read lost, and whether it stood in
+  // what the program sends to a controller (sent_).
+  void TellLost() {
+    if (observer_ == nullptr) return;
+    for (const LostCharacter& c : lines_.lost()) {
+      const bool in_name = std::any_of(sent_.begin(), sent_.end(), [&](const auto& span) {
+        return c.at >= span.first && c.at < span.second;
+      });
+      observer_->CharacterLost(line_no_, c.character, in_name);
     }
   }
 
@@ -269,20 +298,31 @@ class DefinitionReader {
     if (observer_ != nullptr) observer_->Controller(line_no_, key, slot, name);
     rs_.CtrlName = name;
     rs_.ControllerName[slot] = name;
-    rs_.ControllerHandle[slot] = GetHandle(rs_);
+    sent_.emplace_back(equals + 1, equals + 1 + name.size());
+    // A name sent with a "?" for a lost character could open another controller.
+    rs_.ControllerHandle[slot] = Lost(sent_.back().first, sent_.back().second)
+                                     ? NameNotSendable(rs_, line_no_)
+                                     : GetHandle(rs_);
   }
 
   void TagLine(const std::string& line) {
-    if (observer_ == nullptr) return ReadTagLine(rs_, line);
     TagLineReading reading;
     try {
       ReadTagLine(rs_, line, &reading);
     } catch (const RunError& e) {
       reading.error = e.number();
-      observer_->TagLine(line_no_, line, reading);
+      if (observer_ != nullptr) observer_->TagLine(line_no_, line, reading);
       throw;
     }
-    observer_->TagLine(line_no_, line, reading);
+    if (observer_ != nullptr) observer_->TagLine(line_no_, line, reading);
+    if (reading.name_end == 0) return;
+    // The line set the tag's name (and table index): a "?" for a lost
+    // character in either would query another symbol, or none.
+    sent_.emplace_back(reading.name_begin, reading.name_end);
+    sent_.emplace_back(reading.index_begin, reading.index_end);
+    const bool lost =
+        Lost(reading.name_begin, reading.name_end) || Lost(reading.index_begin, reading.index_end);
+    At(rs_.TagTable, reading.index).TagLostLine = lost ? line_no_ : 0;
   }
 
   void ReadHeaderBlock() {
@@ -296,6 +336,8 @@ class DefinitionReader {
       }
       rs_.HeaderCount = Add16(rs_.HeaderCount, 1);
       At(rs_.HeaderLines, rs_.HeaderCount) = line_;
+      sent_.clear();
+      TellLost();
     }
     TellBlockEnded(Section::kHeader, BlockEnd::kEndOfFile);
   }
@@ -310,6 +352,8 @@ class DefinitionReader {
       }
       rs_.ReportCount = Add16(rs_.ReportCount, 1);
       At(rs_.ReportLines, rs_.ReportCount) = line_;
+      sent_.clear();
+      TellLost();
     }
     TellBlockEnded(Section::kReport, BlockEnd::kEndOfFile);
   }
@@ -331,6 +375,9 @@ class DefinitionReader {
   std::optional<Section> ended_;
   bool at_marker_ = false;
   bool long_line_ = false;
+  // What the body line just read gives the controllers as written: the
+  // spans of its controller name, or of its tag name and table index.
+  std::vector<std::pair<size_t, size_t>> sent_;
 };
 
 }  // namespace
@@ -356,7 +403,7 @@ void ReadDefinition(ReportState& rs, std::istream& in, DefinitionObserver* obser
   rs.DefinitionUtf8 = marked || WrittenInUtf8(in);
   in.clear();
   in.seekg(start);
-  DefinitionReader(rs, in, rs.DefinitionUtf8, observer).Read();
+  DefinitionReader(rs, in, rs.DefinitionUtf8 ? &rs.platform.code_page : nullptr, observer).Read();
 }
 
 }  // namespace hx

@@ -11,12 +11,11 @@
 #include <optional>
 #include <string>
 
+#include "base/paths.h"
 #include "base/report_state.h"
 #include "definition/definition_observer.h"
 
 namespace hx {
-
-inline constexpr const char* kDefinitionFileName = "HX_RPT.INI";
 
 // The shortest DATEFORMAT and TIMEFORMAT taken; a shorter one is passed over.
 inline constexpr size_t kMinDateFormat = 8;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <string_view>
+#include <tuple>
+#include <utility>
 
 #include "base/run_error.h"
 #include "definition/text_fields.h"
@@ -39,6 +41,12 @@ const TagType* FindType(std::string_view code) {
 // Table elements are addressed by an index written in front of the command.
 bool IsTableType(const TagType& t) {
   return t.prefix == " }" || t.prefix == " {";
+}
+
+// Where the field GetNextParam gave last stands in its line: [begin, end).
+std::pair<size_t, size_t> Span(const ReportState& rs, const std::string& field) {
+  const auto end = static_cast<size_t>(rs.param.end_position - 1);
+  return {end - field.size(), end};
 }
 
 std::string Repeat(char c, int16_t count) {
@@ -92,6 +100,7 @@ void ReadTagLine(ReportState& rs, const std::string& line, TagLineReading* readi
   if (reading != nullptr) reading->Took(4, field);
   if (field.empty() || IsNum(field)) return;  // a name never starts with a digit
   tag.TagCommand = std::string(type->prefix) + field + std::string(type->suffix);
+  if (reading != nullptr) std::tie(reading->name_begin, reading->name_end) = Span(rs, field);
 
   field = GetNextParam(rs, line);
   if (reading != nullptr) reading->Took(5, field);
@@ -121,7 +130,10 @@ void ReadTagLine(ReportState& rs, const std::string& line, TagLineReading* readi
   if (IsTableType(*type)) {
     // The table index goes in as written: the controller reads the number itself.
     field = GetNextParam(rs, line);
-    if (reading != nullptr) reading->Took(7, field);
+    if (reading != nullptr) {
+      reading->Took(7, field);
+      if (IsNum(field)) std::tie(reading->index_begin, reading->index_end) = Span(rs, field);
+    }
     tag.TagCommand = (IsNum(field) ? " " + field : std::string(" 0")) + tag.TagCommand;
   }
   if (reading != nullptr) reading->complete = true;

@@ -58,17 +58,20 @@ void LogPrint(ReportState& rs, const std::string& line) {
       [&] {
         if (!rs.LOGIT || rs.LogFailed) return;
         const bool in_program_folder = rs.LOGFILEPATH.empty();
-        path = JoinPath(in_program_folder ? rs.platform.program_folder : rs.LOGFILEPATH,
+        const CodePage& code_page = rs.platform.code_page;
+        path = JoinPath(in_program_folder
+                            ? ProgramTextOfFileSystemName(rs.platform.program_folder, code_page)
+                            : rs.LOGFILEPATH,
                         rs.LOGFILENAME);
         // The program folder comes from the system as the system spells it;
         // the names from the definition file go back into the file system's
         // own spelling.  An empty LOGFILENAME leaves the folder itself as the
         // path; opening that fails, which is the failure the user should see.
-        const std::string file =
-            JoinPath(in_program_folder ? rs.platform.program_folder
-                                       : FileSystemName(rs.LOGFILEPATH, rs.DefinitionUtf8),
-                     FileSystemName(rs.LOGFILENAME, rs.DefinitionUtf8));
-        AppendLogLine(file, rs.DefinitionUtf8 ? Utf8FromProgramText(line) : line);
+        const std::string file = JoinPath(
+            in_program_folder ? rs.platform.program_folder
+                              : FileSystemName(rs.LOGFILEPATH, code_page, rs.DefinitionUtf8),
+            FileSystemName(rs.LOGFILENAME, code_page, rs.DefinitionUtf8));
+        AppendLogLine(file, rs.DefinitionUtf8 ? Utf8FromProgramText(line, code_page) : line);
       },
       [&](int32_t) {
         rs.LogFailed = true;

@@ -12,6 +12,7 @@
 #include <unistd.h>
 #endif
 
+#include "base/paths.h"
 #include "base/run_error.h"
 
 namespace hx {
@@ -53,7 +54,7 @@ int32_t FileErrorNumber(int error) {
 // The size of an open file, -1 for a device, which has none; and shrinking
 // a file back (a file that cannot be shrunk keeps the fragment, and the
 // failure is reported all the same).  Both work on the open file, not on its name, so that a name
-// in any 8-bit code page reaches the same file as fopen did; the C library
+// in any code page reaches the same file as the open did; the C library
 // names these two differently on the two platforms the program runs on.
 #ifdef _WIN32
 int64_t SizeOf(std::FILE* file) {
@@ -81,7 +82,7 @@ void AppendLogLine(const std::string& path, const std::string& line) {
   // The line ending is CR LF on every platform: the log is read on the
   // plant's Windows machines as well.
   const std::string record = line + "\r\n";
-  std::FILE* file = std::fopen(path.c_str(), "ab");
+  std::FILE* file = OpenFile(path, "ab");
   if (file == nullptr) throw RunError(FileErrorNumber(errno), path);
   // A buffer that holds the whole line, so that the line goes to the system
   // in one write when the file is closed: a smaller buffer (and, with some C
@@ -102,7 +103,7 @@ void AppendLogLine(const std::string& path, const std::string& line) {
   if (!written || !closed) {
     const int error = written ? errno : write_error;
     if (before >= 0) {
-      if (std::FILE* again = std::fopen(path.c_str(), "r+b")) {
+      if (std::FILE* again = OpenFile(path, "r+b")) {
         TruncateTo(again, before);
         std::fclose(again);
       }

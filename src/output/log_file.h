@@ -13,7 +13,8 @@
 
 namespace hx {
 
-// Appends line and CR LF to the file at path, creating it when missing.  The
+// Appends line and CR LF to the file at path (as the file system spells it,
+// base/paths.h), creating it when missing.  The
 // bytes of line are written as they are; nothing already in the file changes.
 void AppendLogLine(const std::string& path, const std::string& line);
 

@@ -13,12 +13,16 @@
 
 namespace hx {
 
-// The folder of the running executable as the file system spells it, byte
-// for byte (on Windows in the ANSI code page, as the "...A" file functions
-// take it back): a folder name in any 8-bit code page must still lead to the
-// definition file.  Without a trailing separator unless it is a root; empty
-// when the system cannot tell.
+// The folder of the running executable as the file system spells it
+// (base/paths.h): bytes on POSIX systems, UTF-8 on Windows, so that a folder
+// of any name still leads to the definition file.  Without a trailing
+// separator unless it is a root; empty when the system cannot tell.
 std::string ExecutableFolder();
+
+// The file name given as the command line's argument index, as the file
+// system spells it: argv's bytes on POSIX systems; on Windows, where argv
+// holds the system's code page, the command line's own characters in UTF-8.
+std::string FileNameArgument(char** argv, int index);
 
 }  // namespace hx
 

@@ -2,8 +2,8 @@
 // outside world.  One small interface per service (printer, screen, message
 // dialog, vendor libraries, clock) plus the program's own folder.  A platform
 // layer implements them for real (qt/ on Linux); tests implement them with
-// fakes (see testing/fake_platform.h).  Like the floor below it, this header
-// includes nothing of the program.
+// fakes (see testing/fake_platform.h).  It includes nothing of the program
+// but the floor below it.
 //
 // Everything runs on the program's single user-interface thread: no method
 // here is called concurrently.  A method that fails raises RunError with the
@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "base/code_page.h"
 
 namespace hx {
 
@@ -104,6 +106,10 @@ struct Platform {
   Clock& clock;
   // Folder holding the executable, without a trailing separator unless it is a root.
   std::string program_folder;
+  // The code page of all program text: the definition file's, the
+  // controllers' and the log's (base/code_page.h).  The platform layer
+  // decides it once, from the system's settings.
+  const CodePage& code_page = Windows1252();
 };
 
 }  // namespace hx

@@ -11,4 +11,8 @@ std::string ExecutableFolder() {
   return exe.parent_path().native();
 }
 
+std::string FileNameArgument(char** argv, int index) {
+  return argv[index];
+}
+
 }  // namespace hx

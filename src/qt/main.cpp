@@ -14,6 +14,7 @@
 #include "comm/vendor_loader.h"
 #include "platform/executable_folder.h"
 #include "platform/platform.h"
+#include "platform/system_locale.h"
 #include "qt/main_window.h"
 #include "qt/message_dialog_qt.h"
 #include "qt/qt_printer.h"
@@ -97,13 +98,14 @@ int main(int argc, char** argv) {
   QLockFile lock(LockPath());
   if (AnotherCopyRuns(lock)) return 2;
 
+  const hx::CodePage& code_page = hx::ProgramCodePage("HX_RPT");
   const std::string folder = hx::ExecutableFolder();
-  hx::MainWindow main_window;
-  hx::QtPrinter printer;
-  hx::QtMessageDialog dialog;
+  hx::MainWindow main_window(code_page);
+  hx::QtPrinter printer(code_page);
+  hx::QtMessageDialog dialog(code_page);
   hx::VendorLoader vendor(folder);
   hx::SystemClock clock;
-  hx::Platform platform{printer, main_window, dialog, vendor, clock, folder};
+  hx::Platform platform{printer, main_window, dialog, vendor, clock, folder, code_page};
   return hx::RunProgram(platform, [&] {
     if (!offscreen) main_window.StayOpen(dialog.Box());
   });

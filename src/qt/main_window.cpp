@@ -11,7 +11,8 @@
 
 namespace hx {
 
-MainWindow::MainWindow() : txtShow_(new QPlainTextEdit(this)) {
+MainWindow::MainWindow(const CodePage& code_page)
+    : code_page_(code_page), txtShow_(new QPlainTextEdit(this)) {
   setWindowTitle(QStringLiteral("Main"));
   setObjectName(QStringLiteral("Main"));
   const double dpi = screen() ? screen()->logicalDotsPerInch() : 96.0;
@@ -36,7 +37,7 @@ void MainWindow::ShowMain() {
 void MainWindow::InsertText(const std::string& text) {
   // The report's line ends are CR LF; the text box wants one line break.
   const std::string plain = WithPlainLineBreaks(text);
-  txtShow_->insertPlainText(FromProgramText(plain));
+  txtShow_->insertPlainText(FromProgramText(plain, code_page_));
 }
 
 void MainWindow::ProcessEvents() {

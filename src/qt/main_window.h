@@ -17,7 +17,7 @@ class MainWindow : public QWidget, public Screen {
   Q_OBJECT
 
  public:
-  MainWindow();
+  explicit MainWindow(const CodePage& code_page = Windows1252());
 
   void ShowMain() override;
   void InsertText(const std::string& text) override;
@@ -37,6 +37,7 @@ class MainWindow : public QWidget, public Screen {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  const CodePage& code_page_;
   QPlainTextEdit* txtShow_;
   bool closed_by_user_ = false;
 };

@@ -36,9 +36,10 @@ QLabel* MakeIcon(QWidget* parent, const char* name, QStyle::StandardPixmap which
 
 }  // namespace
 
-MBox1::MBox1()
-    : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint) {
+MBox1::MBox1(const CodePage& code_page)
+    : QDialog(nullptr,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      code_page_(code_page) {
   setObjectName(QStringLiteral("MBox1"));
   setWindowTitle(QStringLiteral("System Message"));
   setModal(false);
@@ -91,14 +92,14 @@ int MBox1::Pixels(double twips) const {
 
 void MBox1::SetText(const std::string& message) {
   const std::string text = WithPlainLineBreaks(message);
-  lblMsg_->setText(FromProgramText(text));
+  lblMsg_->setText(FromProgramText(text, code_page_));
   lblMsg_->adjustSize();
 }
 
 void MBox1::SetCaption(const std::string& caption) {
   // Given an empty title, the window system shows the program's name instead;
   // a blank one leaves the title bar empty as asked.
-  const QString title = FromProgramText(caption);
+  const QString title = FromProgramText(caption, code_page_);
   setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
 }
 

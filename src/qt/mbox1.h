@@ -30,7 +30,7 @@ class MBox1 : public QDialog {
   Q_PROPERTY(bool UnloadReq READ UnloadReq WRITE SetUnloadReq)
 
  public:
-  MBox1();
+  explicit MBox1(const CodePage& code_page = Windows1252());
 
   int16_t Flags() const { return flags_; }
   void SetFlags(int16_t flags) { flags_ = flags; }
@@ -64,6 +64,7 @@ class MBox1 : public QDialog {
   void Answer(int16_t reply);
   int Pixels(double twips) const;  // at the screen's logical resolution
 
+  const CodePage& code_page_;
   int16_t flags_ = 0;
   int16_t reply_ = mbox::kOk;
   bool unload_req_ = false;

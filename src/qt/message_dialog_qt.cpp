@@ -7,7 +7,7 @@
 
 namespace hx {
 
-QtMessageDialog::QtMessageDialog() = default;
+QtMessageDialog::QtMessageDialog(const CodePage& code_page) : code_page_(code_page) {}
 
 QtMessageDialog::~QtMessageDialog() {
   delete box_.data();
@@ -19,7 +19,7 @@ void QtMessageDialog::ShowMessage(const std::string& message, int16_t flags,
   std::fwrite(echo.data(), 1, echo.size(), stderr);
   std::fflush(stderr);
 
-  if (!box_) box_ = new MBox1;
+  if (!box_) box_ = new MBox1(code_page_);
   // A busy pointer left by the work that failed would hang over the message.
   while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
   box_->SetFlags(flags);

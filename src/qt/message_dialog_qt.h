@@ -14,7 +14,7 @@ namespace hx {
 
 class QtMessageDialog : public MessageDialog {
  public:
-  QtMessageDialog();
+  explicit QtMessageDialog(const CodePage& code_page = Windows1252());
   ~QtMessageDialog() override;
   QtMessageDialog(const QtMessageDialog&) = delete;
   QtMessageDialog& operator=(const QtMessageDialog&) = delete;
@@ -28,6 +28,7 @@ class QtMessageDialog : public MessageDialog {
   // Guarded: a dialog whose unload was requested discards itself, and the
   // next message then creates a new one.
   QPointer<MBox1> box_;
+  const CodePage& code_page_;
 };
 
 }  // namespace hx

@@ -1,5 +1,5 @@
 // Program text on the window, the dialog and the paper: each byte is the
-// character Windows-1252 gives it (base/code_page.h).
+// character the program's code page gives it (base/code_page.h).
 
 #ifndef HX_QT_PROGRAM_TEXT_H_
 #define HX_QT_PROGRAM_TEXT_H_
@@ -11,11 +11,13 @@
 
 namespace hx {
 
-inline QString FromProgramText(std::string_view text) {
+// Every character of the single-byte code pages lies in Unicode's first
+// plane, so each byte is one QChar.
+inline QString FromProgramText(std::string_view text, const CodePage& code_page) {
   QString out;
   out.reserve(static_cast<qsizetype>(text.size()));
   for (char byte : text)
-    out += QChar(static_cast<char16_t>(UnicodeOfByte(static_cast<unsigned char>(byte))));
+    out += QChar(static_cast<char16_t>(code_page.UnicodeOf(static_cast<unsigned char>(byte))));
   return out;
 }
 

@@ -109,7 +109,8 @@ struct QtPrinter::Destination {
 };
 
 struct QtPrinter::Job {
-  Job(const QPageLayout& layout, const QFont& font) : buffer(&pdf), writer(&buffer) {
+  Job(const QPageLayout& layout, const QFont& font, const CodePage& page)
+      : code_page(page), buffer(&pdf), writer(&buffer) {
     buffer.open(QIODevice::WriteOnly);
     writer.setCreator(QString::fromLatin1(kJobName));
     writer.setTitle(QString::fromLatin1(kJobName));
@@ -122,7 +123,8 @@ struct QtPrinter::Job {
     page_width = area.width();
     page_height = area.height();
     // Such a font could put nothing of a line on paper, however it was cut.
-    if (metrics.horizontalAdvance(FromProgramText(kMargin) + QLatin1Char('M')) > page_width ||
+    if (metrics.horizontalAdvance(FromProgramText(kMargin, code_page) + QLatin1Char('M')) >
+            page_width ||
         metrics.lineSpacing() > page_height)
       throw RunError(err::kPrinterError, "the font is too large for the paper");
   }
@@ -143,7 +145,8 @@ struct QtPrinter::Job {
 
   double Advance(char byte) {
     double& width = advances[static_cast<unsigned char>(byte)];
-    if (width < 0) width = metrics.horizontalAdvance(FromProgramText(std::string_view(&byte, 1)));
+    if (width < 0)
+      width = metrics.horizontalAdvance(FromProgramText(std::string_view(&byte, 1), code_page));
     return width;
   }
 
@@ -158,6 +161,7 @@ struct QtPrinter::Job {
     y = 0;
   }
 
+  const CodePage& code_page;
   QByteArray pdf;
   QBuffer buffer;
   QPdfWriter writer;
@@ -169,14 +173,15 @@ struct QtPrinter::Job {
   double y = 0;  // top of the next row, in device pixels from the printable area's top
 };
 
-QtPrinter::QtPrinter() : font_(FromProgramText(kStartFontName), kStartFontSize) {
+QtPrinter::QtPrinter(const CodePage& code_page)
+    : code_page_(code_page), font_(FromProgramText(kStartFontName, code_page), kStartFontSize) {
   font_.setStyleHint(QFont::Monospace);
 }
 
 QtPrinter::~QtPrinter() = default;
 
 void QtPrinter::SetFontName(const std::string& name) {
-  font_.setFamily(FromProgramText(name));
+  font_.setFamily(FromProgramText(name, code_page_));
 }
 
 void QtPrinter::SetFontSize(double points) {
@@ -204,7 +209,7 @@ QtPrinter::Destination* QtPrinter::Default() {
 // The queue's name; when the print server never said which queue, because it
 // did not answer, the server itself is what could not be printed to.
 std::string QtPrinter::DeviceName() {
-  if (const Destination* dest = Default()) return dest->dest->name;
+  if (const Destination* dest = Default()) return ProgramTextFromUtf8(dest->dest->name, code_page_);
   return server_.TimedOut() ? PrintServerLink::ServerName() : std::string();
 }
 
@@ -222,7 +227,7 @@ QtPrinter::Job& QtPrinter::BeginJob() {
   if (job_) return *job_;
   const Destination* dest = Default();
   if (dest == nullptr) throw RunError(err::kPrinterError, no_printer_);
-  job_ = std::make_unique<Job>(dest->PageLayout(server_), font_);
+  job_ = std::make_unique<Job>(dest->PageLayout(server_), font_, code_page_);
   return *job_;
 }
 
@@ -232,7 +237,7 @@ void QtPrinter::PrintLine(const std::string& text) {
   std::string_view start;  // the first row brings its own margin
   for (;;) {
     const size_t fits = job.Fitting(start, rest);
-    job.Row(FromProgramText(std::string(start).append(rest.substr(0, fits))));
+    job.Row(FromProgramText(std::string(start).append(rest.substr(0, fits)), job.code_page));
     rest.remove_prefix(fits);
     // Blanks at the end of a line put nothing on paper; they get no row of their own.
     if (rest.find_first_not_of(' ') == std::string_view::npos) break;

@@ -29,7 +29,7 @@ namespace hx {
 
 class QtPrinter : public Printer {
  public:
-  QtPrinter();
+  explicit QtPrinter(const CodePage& code_page = Windows1252());
   ~QtPrinter() override;
   QtPrinter(const QtPrinter&) = delete;
   QtPrinter& operator=(const QtPrinter&) = delete;
@@ -53,6 +53,7 @@ class QtPrinter : public Printer {
   Destination* Default();
   Job& BeginJob();
 
+  const CodePage& code_page_;
   QFont font_;
   PrintServerLink server_;
   bool looked_up_ = false;

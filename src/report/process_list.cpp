@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/paths.h"
 #include "base/run_error.h"
 #include "comm/controller_link.h"
 #include "comm/vendor.h"
@@ -37,6 +38,18 @@ void Process_List(ReportState& rs) {
       // library may hand out handles that read as negative numbers.
       if (handle == 0) continue;
       rs.CtrlName = At(rs.ControllerName, c);
+      if (tag.TagLostLine != 0) {
+        // With a "?" for the lost character, the command would read another
+        // symbol, or none: a false value is worse than a missing one.
+        rs.AnyFailure = true;
+        std::fprintf(stderr,
+                     "HX_RPT: %s line %d: tag %d: its name or table index holds a character that "
+                     "%s lacks; it is not queried\n",
+                     kDefinitionFileName, static_cast<int>(tag.TagLostLine), i,
+                     std::string(rs.platform.code_page.name()).c_str());
+        tag.TagText = FailureFill(tag, /*marked=*/false);
+        continue;
+      }
 
       const int16_t status = SendRecv(rs, handle, tag.TagCommand, reply);
       if (status == kStatusQueryFailed) {

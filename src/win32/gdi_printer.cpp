@@ -4,37 +4,40 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+#include <cwchar>
 #include <string_view>
 
 #include "base/run_error.h"
+#include "win32/program_text.h"
 #include "win32/system_text.h"
 
 namespace hx {
 
 namespace {
 
-constexpr char kJobName[] = "HX_RPT";
+constexpr wchar_t kJobName[] = L"HX_RPT";
 
 RunError PrinterError(const std::string& what) {
   return RunError(err::kPrinterError, what + ": " + LastSystemError());
 }
 
-const DEVMODEA* Settings(const std::vector<unsigned char>& devmode) {
-  return devmode.empty() ? nullptr : reinterpret_cast<const DEVMODEA*>(devmode.data());
+const DEVMODEW* Settings(const std::vector<unsigned char>& devmode) {
+  return devmode.empty() ? nullptr : reinterpret_cast<const DEVMODEW*>(devmode.data());
 }
 
 }  // namespace
 
 struct GdiPrinter::Job {
-  Job(const std::string& printer, const DEVMODEA* settings, const std::string& font_name,
-      double font_points) {
-    dc = CreateDCA("WINSPOOL", printer.c_str(), nullptr, settings);
+  // Text goes to paper through the wide-character calls, from code_page.
+  Job(const std::wstring& printer, const DEVMODEW* settings, const std::string& font_name,
+      double font_points, const CodePage& code_page)
+      : page(code_page) {
+    dc = CreateDCW(L"WINSPOOL", printer.c_str(), nullptr, settings);
     if (dc == nullptr) throw PrinterError("the printer could not be opened");
-    DOCINFOA doc{};
+    DOCINFOW doc{};
     doc.cbSize = sizeof doc;
     doc.lpszDocName = kJobName;
-    if (StartDocA(dc, &doc) <= 0) {
+    if (StartDocW(dc, &doc) <= 0) {
       const RunError error = PrinterError("the print job could not be started");
       DeleteDC(dc);
       dc = nullptr;
@@ -45,20 +48,20 @@ struct GdiPrinter::Job {
     try {
       const int height =
           static_cast<int>(std::lround(font_points * GetDeviceCaps(dc, LOGPIXELSY) / 72));
-      font = CreateFontA(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+      font = CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_DONTCARE, font_name.c_str());
+                         DEFAULT_PITCH | FF_DONTCARE, WideFromProgramText(font_name, page).c_str());
       if (font == nullptr) throw PrinterError("the font could not be made");
       page_width = GetDeviceCaps(dc, HORZRES);
       page_height = GetDeviceCaps(dc, VERTRES);
       StartPage();
-      TEXTMETRICA metrics{};
-      if (!GetTextMetricsA(dc, &metrics)) throw PrinterError("the font could not be measured");
+      TEXTMETRICW metrics{};
+      if (!GetTextMetricsW(dc, &metrics)) throw PrinterError("the font could not be measured");
       line_height = metrics.tmHeight + metrics.tmExternalLeading;
       // Such a font could put nothing of a line on paper, however it was cut.
-      const std::string margin_and_one = std::string(kMargin) + "M";
+      const std::wstring margin_and_one = WideFromProgramText(std::string(kMargin) + "M", page);
       SIZE extent{};
-      if (!GetTextExtentPoint32A(dc, margin_and_one.data(), static_cast<int>(margin_and_one.size()),
+      if (!GetTextExtentPoint32W(dc, margin_and_one.data(), static_cast<int>(margin_and_one.size()),
                                  &extent) ||
           extent.cx > page_width || line_height > page_height)
         throw RunError(err::kPrinterError, "the font is too large for the paper");
@@ -99,21 +102,24 @@ struct GdiPrinter::Job {
 
   void PrintRow(std::string_view row) {
     if (y > 0 && y + line_height > page_height) NewPage();
-    if (!TextOutA(dc, 0, y, row.data(), static_cast<int>(row.size())))
+    const std::wstring wide = WideFromProgramText(row, page);
+    if (!TextOutW(dc, 0, y, wide.data(), static_cast<int>(wide.size())))
       throw PrinterError("a line could not be printed");
     y += line_height;
   }
 
   // How many characters of text, from its start, fit the printable width.
   size_t Fitting(std::string_view text) {
+    const std::wstring wide = WideFromProgramText(text, page);
     INT fit = 0;
     SIZE size{};
-    if (!GetTextExtentExPointA(dc, text.data(), static_cast<int>(text.size()), page_width, &fit,
+    if (!GetTextExtentExPointW(dc, wide.data(), static_cast<int>(wide.size()), page_width, &fit,
                                nullptr, &size))
       throw PrinterError("a line could not be measured");
     return static_cast<size_t>(std::max(fit, 0));
   }
 
+  const CodePage& page;
   HDC dc = nullptr;
   HFONT font = nullptr;
   int page_width = 0;
@@ -122,7 +128,7 @@ struct GdiPrinter::Job {
   int y = 0;  // top of the next row, in device pixels from the printable area's top
 };
 
-GdiPrinter::GdiPrinter() = default;
+GdiPrinter::GdiPrinter(const CodePage& code_page) : code_page_(code_page) {}
 GdiPrinter::~GdiPrinter() = default;
 
 void GdiPrinter::SetFontName(const std::string& name) {
@@ -138,20 +144,20 @@ bool GdiPrinter::LookUp() {
   if (looked_up_) return !name_.empty();
   looked_up_ = true;
   DWORD size = 0;
-  GetDefaultPrinterA(nullptr, &size);
+  GetDefaultPrinterW(nullptr, &size);
   if (size == 0) return false;
-  std::string name(size, '\0');
-  if (!GetDefaultPrinterA(name.data(), &size)) return false;
-  name.resize(std::strlen(name.c_str()));
+  std::wstring name(size, L'\0');
+  if (!GetDefaultPrinterW(name.data(), &size)) return false;
+  name.resize(std::wcslen(name.c_str()));
   name_ = name;
 
   HANDLE printer = nullptr;
-  if (OpenPrinterA(name_.data(), &printer, nullptr)) {
-    const LONG bytes = DocumentPropertiesA(nullptr, printer, name_.data(), nullptr, nullptr, 0);
+  if (OpenPrinterW(name_.data(), &printer, nullptr)) {
+    const LONG bytes = DocumentPropertiesW(nullptr, printer, name_.data(), nullptr, nullptr, 0);
     if (bytes > 0) {
       devmode_.assign(static_cast<size_t>(bytes), 0);
-      if (DocumentPropertiesA(nullptr, printer, name_.data(),
-                              reinterpret_cast<DEVMODEA*>(devmode_.data()), nullptr,
+      if (DocumentPropertiesW(nullptr, printer, name_.data(),
+                              reinterpret_cast<DEVMODEW*>(devmode_.data()), nullptr,
                               DM_OUT_BUFFER) != IDOK)
         devmode_.clear();
     }
@@ -162,7 +168,7 @@ bool GdiPrinter::LookUp() {
 
 std::string GdiPrinter::DeviceName() {
   LookUp();
-  return name_;
+  return ProgramTextFromWide(name_, code_page_);
 }
 
 // The job always goes to the system's default printer, so following the
@@ -171,8 +177,9 @@ void GdiPrinter::FollowDefault() {}
 
 int GdiPrinter::Orientation() {
   if (!LookUp()) throw RunError(err::kPrinterError, "no default printer");
-  const DEVMODEA* settings = Settings(devmode_);
-  if (settings == nullptr) throw RunError(err::kPrinterError, name_ + ": no printer settings");
+  const DEVMODEW* settings = Settings(devmode_);
+  if (settings == nullptr)
+    throw RunError(err::kPrinterError, DeviceName() + ": no printer settings");
   const bool landscape =
       (settings->dmFields & DM_ORIENTATION) != 0 && settings->dmOrientation == DMORIENT_LANDSCAPE;
   return landscape ? kLandscape : DMORIENT_PORTRAIT;
@@ -181,7 +188,7 @@ int GdiPrinter::Orientation() {
 GdiPrinter::Job& GdiPrinter::BeginJob() {
   if (job_) return *job_;
   if (!LookUp()) throw RunError(err::kPrinterError, "no printer is set up");
-  job_ = std::make_unique<Job>(name_, Settings(devmode_), font_name_, font_points_);
+  job_ = std::make_unique<Job>(name_, Settings(devmode_), font_name_, font_points_, code_page_);
   return *job_;
 }
 

@@ -24,7 +24,7 @@ namespace hx {
 
 class GdiPrinter : public Printer {
  public:
-  GdiPrinter();
+  explicit GdiPrinter(const CodePage& code_page);
   ~GdiPrinter() override;
   GdiPrinter(const GdiPrinter&) = delete;
   GdiPrinter& operator=(const GdiPrinter&) = delete;
@@ -46,10 +46,11 @@ class GdiPrinter : public Printer {
   bool LookUp();
   Job& BeginJob();
 
+  const CodePage& code_page_;
   std::string font_name_{kStartFontName};
   double font_points_ = kStartFontSize;
   bool looked_up_ = false;
-  std::string name_;                    // empty: no default printer
+  std::wstring name_;                   // empty: no default printer
   std::vector<unsigned char> devmode_;  // empty: the printer would not tell its settings
   std::unique_ptr<Job> job_;
 };

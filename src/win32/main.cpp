@@ -12,6 +12,7 @@
 #include "comm/vendor_loader.h"
 #include "platform/executable_folder.h"
 #include "platform/platform.h"
+#include "platform/system_locale.h"
 #include "win32/gdi_printer.h"
 #include "win32/main_window.h"
 #include "win32/message_dialog_win32.h"
@@ -55,13 +56,14 @@ int Run(HINSTANCE instance) {
   // folder the program was started in.
   SetDllDirectoryA("");
 
+  const hx::CodePage& code_page = hx::ProgramCodePage("HX_RPT");
   const std::string folder = hx::ExecutableFolder();
-  hx::MainWindow main_window(instance);
-  hx::GdiPrinter printer;
-  hx::Win32MessageDialog dialog(instance, main_window.hwnd());
+  hx::MainWindow main_window(instance, code_page);
+  hx::GdiPrinter printer(code_page);
+  hx::Win32MessageDialog dialog(instance, main_window.hwnd(), code_page);
   hx::VendorLoader vendor(folder);
   hx::SystemClock clock;
-  hx::Platform platform{printer, main_window, dialog, vendor, clock, folder};
+  hx::Platform platform{printer, main_window, dialog, vendor, clock, folder, code_page};
   return hx::RunProgram(platform, [&] {
     if (SomeoneCanCloseTheWindow()) main_window.StayOpen();
   });

@@ -4,6 +4,7 @@
 
 #include "base/run_error.h"
 #include "win32/message_pump.h"
+#include "win32/program_text.h"
 #include "win32/system_text.h"
 
 namespace hx {
@@ -21,7 +22,7 @@ int ScreenDpi() {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance) {
+MainWindow::MainWindow(HINSTANCE instance, const CodePage& code_page) : code_page_(code_page) {
   WNDCLASSEXA window_class{};
   window_class.cbSize = sizeof window_class;
   window_class.lpfnWndProc = WindowProc;
@@ -43,8 +44,10 @@ MainWindow::MainWindow(HINSTANCE instance) {
                           instance, this);
   if (hwnd_ == nullptr) throw RunError(err::kInternal, "Main: " + LastSystemError());
 
+  // A text box of wide characters, which shows the report in the program's
+  // code page whatever the system's.
   txtShow_ =
-      CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
+      CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                       WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
                           ES_AUTOHSCROLL | ES_AUTOVSCROLL,
                       px(300), px(360), px(10575), px(5895), hwnd_, nullptr, instance, nullptr);
@@ -70,7 +73,8 @@ void MainWindow::ShowMain() {
 void MainWindow::InsertText(const std::string& text) {
   // The text box takes the report's CR LF line ends as they are.  It holds
   // text up to its first zero byte.
-  SendMessageA(txtShow_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+  const std::wstring wide = WideFromProgramText(text, code_page_);
+  SendMessageW(txtShow_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 void MainWindow::ProcessEvents() {

@@ -17,7 +17,7 @@ namespace hx {
 
 class MainWindow : public Screen {
  public:
-  explicit MainWindow(HINSTANCE instance);
+  MainWindow(HINSTANCE instance, const CodePage& code_page);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -37,6 +37,7 @@ class MainWindow : public Screen {
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
+  const CodePage& code_page_;
   HWND hwnd_ = nullptr;
   HWND txtShow_ = nullptr;
   HFONT font_ = nullptr;

@@ -5,13 +5,14 @@
 #include "base/run_error.h"
 #include "platform/platform.h"
 #include "win32/message_pump.h"
+#include "win32/program_text.h"
 #include "win32/system_text.h"
 
 namespace hx {
 
 namespace {
 
-constexpr char kClassName[] = "HX_RPT.MBox1";
+constexpr wchar_t kClassName[] = L"HX_RPT.MBox1";
 
 // The buttons' control identifiers are the answers they give, which are
 // also the identifiers a dialog box's Enter and Esc keys send.
@@ -41,15 +42,17 @@ bool BelongsToThisProgram(HWND window) {
 
 }  // namespace
 
-MBox1::MBox1(HINSTANCE instance, HWND owner) {
-  WNDCLASSEXA window_class{};
+MBox1::MBox1(HINSTANCE instance, HWND owner, const CodePage& code_page) : code_page_(code_page) {
+  // A window of wide characters, like its label: caption and message show
+  // in the program's code page whatever the system's.
+  WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
   window_class.lpfnWndProc = WindowProc;
   window_class.hInstance = instance;
   window_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = kClassName;
-  RegisterClassExA(&window_class);
+  RegisterClassExW(&window_class);
 
   HDC screen = GetDC(nullptr);
   if (screen != nullptr) {
@@ -58,7 +61,7 @@ MBox1::MBox1(HINSTANCE instance, HWND owner) {
   }
   if (dpi_ <= 0) dpi_ = 96;
 
-  hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, kClassName, "System Message",
+  hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, kClassName, L"System Message",
                           WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, Pixels(4620), Pixels(1995),
                           owner, nullptr, instance, this);
   if (hwnd_ == nullptr) throw RunError(err::kInternal, "MBox1: " + LastSystemError());
@@ -73,7 +76,7 @@ MBox1::MBox1(HINSTANCE instance, HWND owner) {
   // Created in tab order: cmdOk, lblMsg, cmdYes, cmdNo, cmdCancel.
   cmdOk_ = MakeButton(hwnd_, instance, IDOK, "OK");
   // Sized to its text by the layout; a line break only where the text has one.
-  lblMsg_ = CreateWindowExA(0, "STATIC", "Label1",
+  lblMsg_ = CreateWindowExW(0, L"STATIC", L"Label1",
                             WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 0, 0, 0,
                             hwnd_, nullptr, instance, nullptr);
   cmdYes_ = MakeButton(hwnd_, instance, IDYES, "&Yes");
@@ -100,7 +103,7 @@ int MBox1::Pixels(double twips) const {
 }
 
 void MBox1::SetCaption(const std::string& caption) {
-  SetWindowTextA(hwnd_, caption.c_str());
+  SetWindowTextW(hwnd_, WideFromProgramText(caption, code_page_).c_str());
 }
 
 void MBox1::SetText(const std::string& message) {
@@ -110,12 +113,13 @@ void MBox1::SetText(const std::string& message) {
     if (c == '\n') text += '\r';
     text += c;
   }
-  SetWindowTextA(lblMsg_, text.c_str());
+  const std::wstring wide = WideFromProgramText(text, code_page_);
+  SetWindowTextW(lblMsg_, wide.c_str());
 
   RECT bounds{0, 0, 0, 0};
   if (HDC dc = GetDC(lblMsg_)) {
     const HGDIOBJ old = SelectObject(dc, font_);
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &bounds,
+    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &bounds,
               DT_CALCRECT | DT_NOPREFIX | DT_LEFT | DT_EXPANDTABS);
     SelectObject(dc, old);
     ReleaseDC(lblMsg_, dc);
@@ -174,11 +178,11 @@ void MBox1::ApplyLayout() {
 
 LRESULT CALLBACK MBox1::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lparam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  auto* self = reinterpret_cast<MBox1*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (self == nullptr || self->hwnd_ != hwnd) return DefWindowProcA(hwnd, message, wparam, lparam);
+  auto* self = reinterpret_cast<MBox1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr || self->hwnd_ != hwnd) return DefWindowProcW(hwnd, message, wparam, lparam);
   return self->Handle(hwnd, message, wparam, lparam);
 }
 
@@ -220,7 +224,7 @@ LRESULT MBox1::Handle(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     default:
       break;
   }
-  return DefWindowProcA(hwnd, message, wparam, lparam);
+  return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
 }  // namespace hx

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/code_page.h"
 #include "ui/message_layout.h"
 
 namespace hx {
@@ -24,7 +25,7 @@ namespace hx {
 class MBox1 {
  public:
   // owner: the window the dialog stays in front of (it may be hidden).
-  MBox1(HINSTANCE instance, HWND owner);
+  MBox1(HINSTANCE instance, HWND owner, const CodePage& code_page);
   ~MBox1();
   MBox1(const MBox1&) = delete;
   MBox1& operator=(const MBox1&) = delete;
@@ -63,6 +64,7 @@ class MBox1 {
   bool unload_req_ = false;
   bool presenting_ = false;  // Present() has run the steps of the activation it brings
   MessageLayout layout_;
+  const CodePage& code_page_;
   int dpi_ = 96;
   SIZE label_size_{};  // of the whole text, in pixels
 

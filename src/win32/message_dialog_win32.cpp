@@ -6,8 +6,8 @@
 
 namespace hx {
 
-Win32MessageDialog::Win32MessageDialog(HINSTANCE instance, HWND owner)
-    : instance_(instance), owner_(owner) {}
+Win32MessageDialog::Win32MessageDialog(HINSTANCE instance, HWND owner, const CodePage& code_page)
+    : instance_(instance), owner_(owner), code_page_(code_page) {}
 
 Win32MessageDialog::~Win32MessageDialog() = default;
 
@@ -19,7 +19,8 @@ void Win32MessageDialog::ShowMessage(const std::string& message, int16_t flags,
 
   // A dialog whose unload was requested has discarded its window; the next
   // message gets a new one.
-  if (!box_ || box_->hwnd() == nullptr) box_ = std::make_unique<MBox1>(instance_, owner_);
+  if (!box_ || box_->hwnd() == nullptr)
+    box_ = std::make_unique<MBox1>(instance_, owner_, code_page_);
   // A busy pointer left by the work that failed would hang over the message.
   SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
   box_->SetFlags(flags);

@@ -18,7 +18,7 @@ namespace hx {
 class Win32MessageDialog : public MessageDialog {
  public:
   // owner: the window the dialog stays in front of.
-  Win32MessageDialog(HINSTANCE instance, HWND owner);
+  Win32MessageDialog(HINSTANCE instance, HWND owner, const CodePage& code_page);
   ~Win32MessageDialog() override;
   Win32MessageDialog(const Win32MessageDialog&) = delete;
   Win32MessageDialog& operator=(const Win32MessageDialog&) = delete;
@@ -31,6 +31,7 @@ class Win32MessageDialog : public MessageDialog {
  private:
   HINSTANCE instance_;
   HWND owner_;
+  const CodePage& code_page_;
   std::unique_ptr<MBox1> box_;
 };
 

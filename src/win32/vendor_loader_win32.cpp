@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/paths.h"
 #include "win32/system_text.h"
 
 namespace hx {
@@ -15,7 +16,8 @@ void* VendorLoader::Load(const std::string& path, bool beside_program) {
   // beside it as well.  The system's search has no current folder in it,
   // which is whatever folder a scheduler or a shortcut happened to start us
   // in: main took it out.
-  return LoadLibraryExA(path.c_str(), nullptr, beside_program ? LOAD_WITH_ALTERED_SEARCH_PATH : 0);
+  return LoadLibraryExW(NativePath(path).c_str(), nullptr,
+                        beside_program ? LOAD_WITH_ALTERED_SEARCH_PATH : 0);
 }
 
 std::string VendorLoader::LoadError() {

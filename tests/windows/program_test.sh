@@ -252,6 +252,54 @@ hx_check)
     fail "no error line: $(cat "$work/p/out.txt")"
   ;;
 
+site_language)
+  # Wine takes its ANSI code page from the locale: a Russian site (1251) and
+  # a Polish one (1250), with definition files in UTF-8 and in 1251.  The
+  # controller gets each name in the site's code page, the log keeps the
+  # file's encoding, and a name the code page cannot hold is never sent.
+  locales=$work/locales
+  mkdir "$locales"
+  for l in ru_RU pl_PL; do
+    localedef -i $l -f UTF-8 "$locales/$l.UTF-8" 2>/dev/null || [[ -d $locales/$l.UTF-8 ]] ||
+      { echo "skipped: the $l locale cannot be made here"; exit 77; }
+  done
+  export LOCPATH=$locales
+  mkdir "$work/p"
+  cp "$HX_WIN_BIN"/HX_RPT.exe "$HX_WIN_BIN"/*.dll "$work/p"/
+  { printf '[PLANT]\n'
+    printf '*СМЕНА=И. ПЕТРОВ\n' | iconv -t CP1251
+    printf '*ZAŁOGA=12\n' | iconv -t CP1250
+    printf '*ZALOGA=7\n'; } >"$work/p/LUMOCOM.SIM"
+  export LUMOCOM_JOURNAL=$work/p/journal.txt
+  definition_text() {  # SMENA ZALOGA TEMPLATE-TEXT
+    printf '[SETUP]\r\nLOGIT=TRUE\r\nLOGFILENAME=R.LOG\r\nPortraitLines=60\r\n'
+    printf '[CONTROLLERS]\r\n1=PLANT\r\n[TAGS]\r\n0 1 SV %s 10\r\n1 1 SV %s 4\r\n' "$1" "$2"
+    printf '[REPORT]\r\n%s \\0          |\\1    |\r\n' "$3"
+  }
+  site() {  # LOCALE STATUS JOURNAL LOG: runs the program on HX_RPT.INI
+    rm -f "$work/p/R.LOG" "$LUMOCOM_JOURNAL"
+    status=0
+    (cd "$work/p" && LC_ALL=$1 timeout 60 "${emulator[@]}" "$work/p/HX_RPT.exe" \
+      >"$work/p/out.txt" 2>"$work/p/err.txt") || status=$?
+    expect_status "$2" "$work/p"
+    local sent
+    sent=$(LC_ALL=C grep -a '^send ' "$LUMOCOM_JOURNAL" | tr -d '\r')
+    [[ $sent == "$3" ]] || fail "$1: sent $(od -c <<<"$sent")"
+    cmp "$work/p/R.LOG" <(printf '%s\r\n' "$4") || fail "$1: logged $(od -c "$work/p/R.LOG")"
+  }
+  smena_1251=$(printf 'СМЕНА' | iconv -t CP1251)
+  definition_text СМЕНА ZAŁOGA Смена >"$work/p/HX_RPT.INI"
+  site ru_RU.UTF-8 1 "send 1 14  *$smena_1251 PRINT\$" 'Смена И. ПЕТРОВ   |????  |'
+  grep -q 'HX_RPT.INI line 9: tag 1: .* Windows-1251 lacks; it is not queried' "$work/p/err.txt" ||
+    fail "standard error: $(cat "$work/p/err.txt")"
+  definition_text СМЕНА ZALOGA Смена | iconv -t CP1251 >"$work/p/HX_RPT.INI"
+  site ru_RU.UTF-8 0 "send 1 14  *$smena_1251 PRINT\$"$'\n'"send 1 15  *ZALOGA PRINT\$" \
+    "$(printf 'Смена И. ПЕТРОВ   |7     |' | iconv -t CP1251)"
+  definition_text СМЕНА ZAŁOGA Zmiana >"$work/p/HX_RPT.INI"
+  site pl_PL.UTF-8 1 "send 1 15  *$(printf 'ZAŁOGA' | iconv -t CP1250) PRINT\$" \
+    'Zmiana ??????????  |12    |'
+  ;;
+
 *)
   fail "no such case"
   ;;
