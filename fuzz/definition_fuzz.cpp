@@ -38,7 +38,8 @@ void CheckState(const FuzzRun& run, std::string_view file, bool completed) {
   // Stored lines are lines of the file, as written (in the program's code
   // page, for a file in UTF-8): never a line end in them, never a byte that
   // the file did not hold at that place.
-  const std::string text = rs.DefinitionUtf8 ? ProgramTextFromUtf8(file) : std::string(file);
+  const std::string text =
+      rs.DefinitionUtf8 ? ProgramTextFromUtf8(file, rs.platform.code_page) : std::string(file);
   auto check_block = [&](const auto& lines, int16_t count, const char* property) {
     for (int i = 1; i <= count; ++i) {
       const std::string& line = lines[static_cast<size_t>(i)];

@@ -123,7 +123,8 @@ inline bool SameTag(const Tag& a, const Tag& b) {
   return a.TagKind == b.TagKind && a.TagController == b.TagController &&
          a.TagCommand == b.TagCommand && a.TagDigits == b.TagDigits &&
          a.TagDecimals == b.TagDecimals && a.TagTrueText == b.TagTrueText &&
-         a.TagFalseText == b.TagFalseText && a.TagFormat == b.TagFormat && a.TagText == b.TagText;
+         a.TagFalseText == b.TagFalseText && a.TagFormat == b.TagFormat && a.TagText == b.TagText &&
+         a.TagLostLine == b.TagLostLine;
 }
 
 inline std::string Describe(const Tag& t) {

@@ -331,6 +331,7 @@ void DefinitionCheck::Setting(int line, const std::string& key, const std::strin
 
 void DefinitionCheck::Controller(int line, const std::string& key, int slot,
                                  const std::string& name) {
+  name_owner_ = "controller " + std::to_string(slot);
   if (line == indented_line_) return;
   if (slot == 0) {
     if (key.empty()) {
@@ -367,6 +368,7 @@ void DefinitionCheck::TagLine(int line, const std::string& text, const TagLineRe
   const int previous_line = last_tag_line_;
   const std::string previous_text = std::exchange(last_tag_text_, text);
   last_tag_line_ = line;
+  name_owner_ = "tag " + std::to_string(reading.index);
   if (line == indented_line_) return;
 
   // The tokenizer carries on in a line equal to the one it cut up last.
@@ -537,6 +539,23 @@ void DefinitionCheck::BlockEnded(int line, Section block, BlockEnd how) {
   }
 }
 
+void DefinitionCheck::CharacterLost(int line, char32_t character, bool in_name) {
+  std::ostringstream code;
+  code << "U+" << std::uppercase << std::hex << std::setw(4) << std::setfill('0')
+       << static_cast<uint32_t>(character);
+  const std::string page(rs_.platform.code_page.name());
+  if (!in_name) {
+    return Add(line, Severity::kWarning,
+               "the character " + code.str() + " is not in " + page +
+                   ", HX_RPT's code page on this system; it shows as '?'");
+  }
+  const bool tag = name_owner_.starts_with("tag");
+  Add(line, Severity::kError,
+      name_owner_ + ": the name holds the character " + code.str() + ", which " + page +
+          " lacks; HX_RPT never sends the name altered, so " +
+          (tag ? "the tag is not queried and shows as '?'" : "the controller is not opened"));
+}
+
 void DefinitionCheck::Stopped(int line, const std::string& text, int32_t error, bool long_line) {
   // A setting told before its effect took none.
   std::erase_if(setting_lines_, [line](const auto& entry) { return entry.second == line; });
@@ -576,8 +595,9 @@ void DefinitionCheck::CheckAfterReading() {
   }
   if (rs_.DefinitionUtf8) {
     Add(1, Severity::kNote,
-        "the file is read as UTF-8: its text is turned into Windows-1252, a character "
-        "Windows-1252 lacks becomes '?', and the log is written in UTF-8");
+        "the file is read as UTF-8: its text is turned into " +
+            std::string(rs_.platform.code_page.name()) +
+            ", a character that code page lacks becomes '?', and the log is written in UTF-8");
   }
   if (stop_error_ != 0) return;  // HX_RPT would produce no report at all
 
@@ -736,6 +756,8 @@ void DefinitionCheck::WriteSummary(std::ostream& out) const {
     out << Utf8FromProgramText(s.str(), rs_.platform.code_page);
     return;
   }
+  s << "Read in " << rs_.platform.code_page.name() << ", HX_RPT's code page on this system"
+    << (rs_.DefinitionUtf8 ? ", from UTF-8" : ", byte for byte") << ".\n";
   if (stop_error_ != 0)
     s << "HX_RPT stops reading this file with error " << stop_error_
       << "; below is what it holds at that moment, and no report is produced.\n";

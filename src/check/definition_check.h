@@ -74,6 +74,7 @@ class DefinitionCheck : private DefinitionObserver {
   void Controller(int line, const std::string& key, int slot, const std::string& name) override;
   void TagLine(int line, const std::string& text, const TagLineReading& reading) override;
   void BlockEnded(int line, Section block, BlockEnd how) override;
+  void CharacterLost(int line, char32_t character, bool in_name) override;
   void Stopped(int line, const std::string& text, int32_t error, bool long_line) override;
 
   void Add(int line, Severity severity, std::string text);
@@ -126,6 +127,7 @@ class DefinitionCheck : private DefinitionObserver {
     std::string type;
   };
   std::array<TagSeen, 401> tags_;
+  std::string name_owner_;  // "tag 7", "controller 2": whose name the line just told gives
   int last_tag_line_ = 0;
   std::string last_tag_text_;
   int indented_line_ = 0;

@@ -244,9 +244,22 @@ TEST(DefinitionCheckTest, ExplainsWhatTheReaderPassesOver) {
         "of this file take only CR LF or CR as a line end"}},
       {"a file in UTF-8",
        File({"[REPORT]", "\u00B0C \u2192"}),
-       0,
+       1,
        {"1: note: the file is read as UTF-8: its text is turned into Windows-1252, a character "
-        "Windows-1252 lacks becomes '?', and the log is written in UTF-8"}},
+        "that code page lacks becomes '?', and the log is written in UTF-8",
+        "2: warning: the character U+2192 is not in Windows-1252, HX_RPT's code page on this "
+        "system; it shows as '?'"}},
+      {"names the code page cannot hold",
+       File({"[CONTROLLERS]", "1=ZA\u0141OGA", "[TAGS]", "0 1 DP P\u0141 AN \u0441"}),
+       2,
+       {"1: note: the file is read as UTF-8: its text is turned into Windows-1252, a character "
+        "that code page lacks becomes '?', and the log is written in UTF-8",
+        "2: error: controller 1: the name holds the character U+0141, which Windows-1252 lacks; "
+        "HX_RPT never sends the name altered, so the controller is not opened",
+        "4: error: tag 0: the name holds the character U+0141, which Windows-1252 lacks; HX_RPT "
+        "never sends the name altered, so the tag is not queried and shows as '?'",
+        "4: warning: the character U+0441 is not in Windows-1252, HX_RPT's code page on this "
+        "system; it shows as '?'"}},
       {"log on without a name",
        File({"[SETUP]", "LOGIT=TRUE"}),
        1,
