@@ -29,7 +29,7 @@ work=$(mktemp -d)
 trap '"${run[@]}" --stop; rm -rf "$work"' EXIT
 mkdir "$work/bare" "$work/floor" "$work/full"
 cp "$build/bench/bare_win32.exe" "$work/bare/"
-for folder in floor full; do cp "$build/bin/HX_RPT.exe" "$build"/bin/*.dll "$work/$folder/"; done
+for folder in floor full; do cp "$build/bin/HX_RPT.exe" "$build/bin/HX_VENDOR.exe" "$build"/bin/*.dll "$work/$folder/"; done
 : >"$work/floor/HX_RPT.INI"
 build/default/bench/hx_benchmark --write "$work/full"
 sed -i '/^PRINTIT=TRUE/d' "$work/full/HX_RPT.INI"

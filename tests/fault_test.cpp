@@ -561,8 +561,9 @@ TEST(FaultTest, ReplyLengthIsHeldToTheBuffer) {
     const char* number_line;
     int exit_status;
   } cases[] = {
-      {"-2147483648", "TEXT=   ", "NUM=??????", 1},
-      {"-1", "TEXT=   ", "NUM=??????", 1},
+      // Less than nothing is no reply at all: the fill, never the FALSE text.
+      {"-2147483648", "TEXT=" + std::string(300, '?'), "NUM=??????", 1},
+      {"-1", "TEXT=" + std::string(300, '?'), "NUM=??????", 1},
       {"0", "TEXT=   ", "NUM=??????", 1},
       {"3", "TEXT=ABC", "NUM=     4", 0},
       {"255", "TEXT=" + buffer, "NUM=    42", 0},
@@ -583,6 +584,35 @@ TEST(FaultTest, ReplyLengthIsHeldToTheBuffer) {
     EXPECT_EQ(folder.Read("R.LOG"), CrLf({c.text_line, c.number_line, "END"}));
     EXPECT_EQ(Messages(run.err), Lines{}) << run.err;
     EXPECT_EQ(run.exit_status, c.exit_status) << run.err;
+  }
+}
+
+// A library that crashes, never returns or writes far past its reply buffer
+// at the 4th of six queries costs the values from there on, never the report:
+// the first three values, fills for the rest, one message, exit status 1, and
+// nothing left behind that refuses the next start.
+TEST(FaultTest, AFailingLibraryCostsItsValuesNotTheReport) {
+  for (const char* fault : {"@crash=4", "@hang=4", "@overrun=4"}) {
+    SCOPED_TRACE(fault);
+    ProgramFolder folder;
+    folder.env["HX_VENDOR_BOUND_MS"] = "1500";
+    const std::string plant = "^V1=11\n^V2=22\n^V3=33\n^V4=44\n^V5=55\n^V6=66\n";
+    folder.Write("LUMOCOM.SIM", std::string("[P]\n") + fault + "\n" + plant);
+    folder.Write(
+        "HX_RPT.INI",
+        CrLf({"[SETUP]", "LOGIT=TRUE", "LOGFILENAME=R.LOG", "PortraitLines=60", "[CONTROLLERS]",
+              "1=P", "[TAGS]", "1 1 IV V1 2 0", "2 1 IV V2 2 0", "3 1 IV V3 2 0", "4 1 IV V4 2 0",
+              "5 1 IV V5 2 0", "6 1 IV V6 2 0", "[REPORT]", "\\1 \\2 \\3 \\4 \\5 \\6 END"}));
+    ProgramRun run = folder.Run();
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_status, 1) << run.err;
+    EXPECT_EQ(folder.Read("R.LOG"), CrLf({"11 22 33 ?? ?? ?? END"}));
+    EXPECT_EQ(Messages(run.err),
+              Lines{"HX_RPT Error Handler: Error: 49  \nVendor library failed in: SendRecv"})
+        << run.err;
+    EXPECT_LT(run.seconds, 10);
+    folder.Write("LUMOCOM.SIM", "[P]\n" + plant);
+    EXPECT_EQ(folder.Run().exit_status, 0);
   }
 }
 

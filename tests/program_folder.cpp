@@ -38,7 +38,7 @@ ProgramFolder::ProgramFolder(const std::string& name) {
     fs::create_directories(path_);
     for (const auto& entry : fs::directory_iterator(HX_PROGRAM_DIR)) {
       const std::string file = entry.path().filename().string();
-      if (file == "HX_RPT" || entry.path().extension() == ".so")
+      if (file == "HX_RPT" || file == "HX_VENDOR" || entry.path().extension() == ".so")
         fs::copy_file(entry.path(), path_ + "/" + file);
     }
     fs::create_directories(path_ + "/home");

@@ -168,6 +168,23 @@ auto Exchange(int32_t handle, Ask ask) {
   return result;
 }
 
+// The library's own failures, where the simulation file asks for them: what
+// a closed library at a site may do on an unusual reply.
+void Misbehave(lumo::Fault fault, char* reply) {
+  switch (fault) {
+    case lumo::Fault::kCrash:
+      *static_cast<volatile int*>(nullptr) = 0;
+      std::abort();  // should the write not end the process
+    case lumo::Fault::kHang:
+      for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+    case lumo::Fault::kOverrun:
+      if (reply != nullptr) std::memset(reply, 'X', 4096);
+      break;
+    case lumo::Fault::kNone:
+      break;
+  }
+}
+
 bool IsPowerUpClear(const char* command) {
   if (command == nullptr) return false;
   const char* p = command;
@@ -205,6 +222,7 @@ HX_VENDOR_EXPORT int16_t HX_VENDOR_CALL T31MdsSendRece(int32_t handle, char* com
           Printable(sent.data(), sent.size()));
   const lumo::Answer answer =
       Exchange(handle, [&](lumo::Plant& plant) { return plant.Query(handle, sent); });
+  Misbehave(answer.fault, reply);
   const size_t put = PutReply(answer.reply, reply, reply_size, false);
   if (reply_length != nullptr)
     *reply_length = answer.reported_length.value_or(static_cast<int32_t>(put));
@@ -224,6 +242,7 @@ HX_VENDOR_EXPORT int16_t HX_VENDOR_CALL T31MdsSendReceSz(int32_t handle, char* c
   Journal("sendsz " + std::to_string(handle) + " " + Printable(sent.data(), sent.size()));
   const lumo::Answer answer =
       Exchange(handle, [&](lumo::Plant& plant) { return plant.Query(handle, sent); });
+  Misbehave(answer.fault, reply);
   PutReply(answer.reply, reply, reply_size, true);
   return answer.status;
 }

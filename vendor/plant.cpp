@@ -134,6 +134,11 @@ void Plant::ReadLine(std::string_view line, size_t& current) {
         c.reply_length = static_cast<int32_t>(*n);
     } else if (key == "@latency_ms") {
       if (auto n = Integer(value, 0, 600000)) c.latency_ms = static_cast<int>(*n);
+    } else if (key == "@crash" || key == "@hang" || key == "@overrun") {
+      const Fault fault = key == "@crash"  ? Fault::kCrash
+                          : key == "@hang" ? Fault::kHang
+                                           : Fault::kOverrun;
+      if (auto n = Integer(value, 1, 1000000)) c.faults[static_cast<int>(*n)] = fault;
     }
     return;
   }
@@ -173,9 +178,11 @@ Plant::Opening Plant::Open(std::string_view name) const {
 
 Answer Plant::Query(int32_t handle, std::string_view command) {
   Controller* c = Find(handle);
-  if (c == nullptr) return {kBadHandle, {}, {}};
+  if (c == nullptr) return {kBadHandle, Fault::kNone, {}, {}};
   Answer answer;
   answer.reported_length = c->reply_length;
+  if (auto fault = c->faults.find(++c->queries); fault != c->faults.end())
+    answer.fault = fault->second;
   if (c->query) {
     answer.status = *c->query;
     return answer;

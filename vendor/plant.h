@@ -9,6 +9,9 @@
 //   SYMBOL=!-4,VALUE  answers -4 until a power-up clear reaches the
 //                     controller after that, then VALUE
 //   @open=N  @puc=N  @query=N  @replylen=N  @latency_ms=N   controller settings
+//   @crash=N  @hang=N  @overrun=N   the library fails at the controller's
+//                     Nth query: it crashes, never returns, or writes 4096
+//                     bytes into the reply buffer
 // Blank lines and lines starting with ";" are ignored, and so is anything
 // the plant cannot make sense of: no file content makes it fail.
 //
@@ -33,8 +36,12 @@ inline constexpr int16_t kNoSuchController = -2;
 inline constexpr int16_t kBadHandle = -3;
 inline constexpr int16_t kWantsPowerUpClear = -4;
 
+// How the library misbehaves at a query, as the simulation file asks.
+enum class Fault { kNone, kCrash, kHang, kOverrun };
+
 struct Answer {
   int16_t status = kOk;
+  Fault fault = Fault::kNone;
   std::string reply;
   // The length to report when it is not the reply's own (@replylen).
   std::optional<int32_t> reported_length;
@@ -75,6 +82,8 @@ class Plant {
     std::optional<int16_t> open, puc, query;
     std::optional<int32_t> reply_length;
     int latency_ms = 0;
+    int queries = 0;              // so far
+    std::map<int, Fault> faults;  // by the number of the query
   };
 
   static constexpr size_t kNone = static_cast<size_t>(-1);

@@ -26,6 +26,8 @@ namespace err {
 inline constexpr int32_t kInvalidCall = 5;  // invalid procedure call or argument
 inline constexpr int32_t kOverflow = 6;     // 16-bit value out of range
 inline constexpr int32_t kOutOfMemory = 7;
+// A vendor library crashed, wrote past its buffers or did not return.
+inline constexpr int32_t kVendorFailed = 49;
 inline constexpr int32_t kSubscript = 9;  // index outside a table's slots
 inline constexpr int32_t kInternal = 51;  // anything the program did not foresee
 inline constexpr int32_t kBadFileName = 52;
@@ -50,9 +52,20 @@ class RunError {
   int32_t number() const { return number_; }
   const std::string& detail() const { return detail_; }
 
+  // The same failure as one reported before in this run (a vendor library
+  // that is no longer called): the trap gives up its procedure's work
+  // without a second message.
+  static RunError AlreadyReported(int32_t number) {
+    RunError e(number);
+    e.reported_ = true;
+    return e;
+  }
+  bool already_reported() const { return reported_; }
+
  private:
   int32_t number_;
   std::string detail_;
+  bool reported_ = false;
 };
 
 // Narrows v to 16 bits; a value outside -32768..32767 raises error 6.

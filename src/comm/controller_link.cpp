@@ -103,16 +103,30 @@ int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, st
     // A fresh buffer per query; the repeat after a power-up clear reuses it,
     // so a repeat that reports a length without writing shows the first answer.
     std::vector<char> buffer(size + 1, '\0');
+    int32_t reply_length = 0;
     auto exchange = [&] {
       status = kStatusNoExchange;
-      int32_t reply_length = 0;
+      reply_length = 0;
       status = rs.platform.vendor.T31MdsSendRece(handle, text.data(), length, buffer.data(),
                                                  static_cast<int32_t>(size), &reply_length);
       AfterExchange(rs);
       reply.assign(buffer.data(), ReportedLength(reply_length, size));
     };
+    // A reply of less than nothing is no reply: the value is unknown, not
+    // empty, and an empty text would show as a string tag's FALSE text.
+    auto known = [&] {
+      if (status != kStatusOk || reply_length >= 0) return true;
+      rs.AnyFailure = true;
+      std::fprintf(stderr,
+                   "HX_RPT: controller '%s': the library gave a reply length of %ld for %s\n",
+                   rs.CtrlName.c_str(), static_cast<long>(reply_length), command.c_str());
+      status = kStatusNoExchange;
+      reply.clear();
+      return false;
+    };
 
     exchange();
+    if (!known()) return;
     if (status == kStatusOk) return;
     // Any status but success makes the run doubtful for whoever scheduled
     // it, even a power-up clear request that the repeat then answers.
@@ -126,6 +140,7 @@ int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, st
       status = SendPUC(rs, handle);
       if (status != kStatusOk) return;
       exchange();
+      known();
     } else {
       CommError(rs, status, "Error while sending " + command + " to '" + rs.CtrlName + "'");
     }

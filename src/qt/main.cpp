@@ -11,10 +11,11 @@
 #include <cstdlib>
 
 #include "app/form_load.h"
-#include "comm/vendor_loader.h"
+#include "comm/hosted_vendor.h"
 #include "platform/executable_folder.h"
 #include "platform/platform.h"
 #include "platform/system_locale.h"
+#include "qt/helper_process_posix.h"
 #include "qt/main_window.h"
 #include "qt/message_dialog_qt.h"
 #include "qt/qt_printer.h"
@@ -103,7 +104,9 @@ int main(int argc, char** argv) {
   hx::MainWindow main_window(code_page);
   hx::QtPrinter printer(code_page);
   hx::QtMessageDialog dialog(code_page);
-  hx::VendorLoader vendor(folder);
+  hx::PosixHelperLauncher launcher;
+  hx::HostedVendor vendor(
+      launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());
   hx::SystemClock clock;
   hx::Platform platform{printer, main_window, dialog, vendor, clock, folder, code_page};
   return hx::RunProgram(platform, [&] {

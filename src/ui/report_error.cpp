@@ -18,6 +18,7 @@ std::string_view ErrorDescription(int32_t number) {
       {11, "Division by zero"},
       {13, "Type mismatch"},
       {48, "Error in loading DLL"},
+      {49, "Vendor library failed"},
       {51, "Internal error"},
       {52, "Bad file name or number"},
       {53, "File not found"},

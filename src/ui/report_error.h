@@ -46,6 +46,9 @@ bool TrapWith(ReportState& rs, std::string_view label, Body&& body, OnFailure&& 
   try {
     body();
     return true;
+  } catch (const RunError& e) {
+    if (e.already_reported()) return false;
+    number = ErrorNumberOf(std::current_exception());
   } catch (...) {
     number = ErrorNumberOf(std::current_exception());
   }

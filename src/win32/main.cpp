@@ -9,11 +9,12 @@
 
 #include "app/form_load.h"
 #include "base/run_error.h"
-#include "comm/vendor_loader.h"
+#include "comm/hosted_vendor.h"
 #include "platform/executable_folder.h"
 #include "platform/platform.h"
 #include "platform/system_locale.h"
 #include "win32/gdi_printer.h"
+#include "win32/helper_process_win32.h"
 #include "win32/main_window.h"
 #include "win32/message_dialog_win32.h"
 #include "win32/system_clock.h"
@@ -61,7 +62,9 @@ int Run(HINSTANCE instance) {
   hx::MainWindow main_window(instance, code_page);
   hx::GdiPrinter printer(code_page);
   hx::Win32MessageDialog dialog(instance, main_window.hwnd(), code_page);
-  hx::VendorLoader vendor(folder);
+  hx::Win32HelperLauncher launcher;
+  hx::HostedVendor vendor(
+      launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());
   hx::SystemClock clock;
   hx::Platform platform{printer, main_window, dialog, vendor, clock, folder, code_page};
   return hx::RunProgram(platform, [&] {

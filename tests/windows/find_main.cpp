@@ -2,9 +2,12 @@
 // on screen, tells what the message dialog shows in front of it, and closes
 // the main window as a user would.
 //
-// usage: find_main.exe close|look [SECONDS]
+// usage: find_main.exe close|look|probe [SECONDS]
 // Prints "main: visible" and, when the dialog is on screen,
 // "dialog: CAPTION" / "text: TEXT"; exits 1 when no main window showed.
+// probe asks the main window ten times in two seconds whether it answers
+// within 500 ms, as Windows does before it calls a window "Not Responding",
+// prints "answered: N of 10" and then closes it.
 
 #include <windows.h>
 
@@ -41,6 +44,16 @@ int main(int argc, char** argv) {
     if (dialog != nullptr && IsWindowVisible(dialog)) {
       PrintText("dialog", dialog);
       EnumChildWindows(dialog, PrintLabel, 0);
+    }
+    if (std::strcmp(argv[1], "probe") == 0) {
+      int answered = 0;
+      for (int i = 0; i < 10; ++i, Sleep(200)) {
+        DWORD_PTR result = 0;
+        if (SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 500, &result))
+          ++answered;
+      }
+      std::printf("answered: %d of 10\n", answered);
+      PostMessageA(main, WM_CLOSE, 0, 0);
     }
     std::fflush(stdout);
     if (close) PostMessageA(main, WM_CLOSE, 0, 0);

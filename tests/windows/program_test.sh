@@ -36,7 +36,7 @@ program_folder() {
   local folder=$1
   shift
   mkdir -p "$folder"
-  cp "$HX_WIN_BIN"/HX_RPT.exe "$HX_WIN_BIN"/*.dll "$HX_WIN_BIN"/LUMOCOM.SIM "$folder"/
+  cp "$HX_WIN_BIN"/HX_RPT.exe "$HX_WIN_BIN"/HX_VENDOR.exe "$HX_WIN_BIN"/*.dll "$HX_WIN_BIN"/LUMOCOM.SIM "$folder"/
   definition "$HX_WIN_BIN/HX_RPT.INI" "$folder/HX_RPT.INI" "$@"
 }
 
@@ -114,7 +114,7 @@ example_log_as_on_linux)
   run "$work/win"
   expect_status 0 "$work/win"
   mkdir "$work/linux"
-  cp "$HX_LINUX_BIN"/HX_RPT "$HX_LINUX_BIN"/lib*.so "$HX_LINUX_BIN"/LUMOCOM.SIM "$work/linux"/
+  cp "$HX_LINUX_BIN"/HX_RPT "$HX_LINUX_BIN"/HX_VENDOR "$HX_LINUX_BIN"/lib*.so "$HX_LINUX_BIN"/LUMOCOM.SIM "$work/linux"/
   definition "$HX_WIN_BIN/HX_RPT.INI" "$work/linux/HX_RPT.INI" SHOWIT=FALSE
   (cd "$work/linux" && XDG_RUNTIME_DIR=$work/linux QT_QPA_PLATFORM=offscreen ./HX_RPT) ||
     fail "the Linux program failed"
@@ -265,7 +265,7 @@ site_language)
   done
   export LOCPATH=$locales
   mkdir "$work/p"
-  cp "$HX_WIN_BIN"/HX_RPT.exe "$HX_WIN_BIN"/*.dll "$work/p"/
+  cp "$HX_WIN_BIN"/HX_RPT.exe "$HX_WIN_BIN"/HX_VENDOR.exe "$HX_WIN_BIN"/*.dll "$work/p"/
   { printf '[PLANT]\n'
     printf '*СМЕНА=И. ПЕТРОВ\n' | iconv -t CP1251
     printf '*ZAŁOGA=12\n' | iconv -t CP1250
@@ -298,6 +298,44 @@ site_language)
   definition_text СМЕНА ZAŁOGA Zmiana >"$work/p/HX_RPT.INI"
   site pl_PL.UTF-8 1 "send 1 15  *$(printf 'ZAŁOGA' | iconv -t CP1250) PRINT\$" \
     'Zmiana ??????????  |12    |'
+  ;;
+
+vendor_faults)
+  # A library that crashes, never returns or writes far past its reply buffer
+  # at the 4th of six queries: the first three values, fills for the rest,
+  # one message, exit status 1, and the next start runs.  A reply length
+  # below 0 is no reply: the fill, not the FALSE text.
+  export HX_VENDOR_BOUND_MS=1500
+  plant=$'^V1=11\n^V2=22\n^V3=33\n^V4=44\n^V5=55\n^V6=66\n'
+  program_folder "$work/p"
+  printf '[SETUP]\r\nLOGIT=TRUE\r\nLOGFILENAME=R.LOG\r\nPortraitLines=60\r\n[CONTROLLERS]\r\n1=P\r\n2=Q\r\n[TAGS]\r\n' >"$work/p/HX_RPT.INI"
+  for i in 1 2 3 4 5 6; do printf '%s 1 IV V%s 2 0\r\n' $i $i >>"$work/p/HX_RPT.INI"; done
+  printf '7 2 SV ALARM 4 NONE\r\n[REPORT]\r\n\\1 \\2 \\3 \\4 \\5 \\6 \\7   END\r\n' >>"$work/p/HX_RPT.INI"
+  for fault in crash hang overrun; do
+    printf '[P]\n@%s=4\n%s[Q]\n@replylen=-1\n*ALARM=LOW\n' $fault "$plant" >"$work/p/LUMOCOM.SIM"
+    rm -f "$work/p/R.LOG"
+    SECONDS=0
+    run "$work/p"
+    expect_status 1 "$work/p"
+    ((SECONDS < 15)) || fail "$fault: the run took $SECONDS s"
+    printf '11 22 33 ?? ?? ?? ???? END\r\n' | cmp - "$work/p/R.LOG" || fail "$fault: logged $(cat "$work/p/R.LOG")"
+    got=$(tr -d '\r' <"$work/p/err.txt" | grep -c '^HX_RPT Error Handler: Error: 49' || true)
+    [[ $got == 1 ]] || fail "$fault: $got messages: $(cat "$work/p/err.txt")"
+    printf '[P]\n%s[Q]\n*ALARM=LOW\n' "$plant" >"$work/p/LUMOCOM.SIM"
+    run "$work/p"
+    expect_status 0 "$work/p"
+  done
+  ;;
+
+responsive_window)
+  # While a controller takes 3 s to answer, the window answers the system.
+  program_folder "$work/p"
+  printf '[SLOW]\n@latency_ms=3000\n' >"$work/p/LUMOCOM.SIM"
+  printf '[SETUP]\r\nSHOWIT=TRUE\r\n[CONTROLLERS]\r\n1=SLOW\r\n' >"$work/p/HX_RPT.INI"
+  start "$work/p"
+  seen=$(find_main probe)
+  wait "$started" || status=$?
+  grep -q '^answered: 10 of 10$' <<<"$seen" || fail "the window did not answer: $seen"
   ;;
 
 *)
