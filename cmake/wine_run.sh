@@ -48,6 +48,10 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     # compatible Liberation Mono stands in, as it does for the Linux program.
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
       /v 'Courier New' /d 'Liberation Mono' /f </dev/null >/dev/null 2>&1 9>&-
+    # A program that crashes (a vendor library's host, in the fault tests)
+    # ends at once instead of waiting behind a crash dialog nobody sees.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+      </dev/null >/dev/null 2>&1 9>&-
     # The server writes the registry out as it ends, once the prefix is idle.
     wineserver -w
     echo "$version" >"$WINEPREFIX/.hx_ready"
