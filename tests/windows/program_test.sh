@@ -45,8 +45,9 @@ definition() {
   shift 2
   cp "$from" "$to"
   local setting
+  # The value ends before the line's CR, which stays.
   for setting in "$@"; do
-    sed -i "s/^${setting%%=*}=.*/${setting//\//\\/}/" "$to"
+    sed -i "s/^${setting%%=*}=[^\r]*/${setting//\//\\/}/" "$to"
   done
 }
 
@@ -204,7 +205,7 @@ printing)
   start_print_server
   program_folder "$work/p" SHOWIT=FALSE PRINTIT=TRUE
   wide=$(printf 'W%.0s' $(seq 98))
-  printf '\\F\nWIDE%sEND\n' "$wide" >>"$work/p/HX_RPT.INI"
+  printf '\\F\r\nWIDE%sEND\r\n' "$wide" >>"$work/p/HX_RPT.INI"
   run "$work/p"
   expect_status 0 "$work/p"
   "$HX_SOURCE_DIR/tests/private_cups.sh" wait "$cups"
