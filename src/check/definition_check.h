@@ -25,6 +25,7 @@
 #include "base/report_state.h"
 #include "check/check_platform.h"
 #include "definition/definition_observer.h"
+#include "report/template_fields.h"
 
 namespace hx {
 
@@ -84,6 +85,8 @@ class DefinitionCheck : private DefinitionObserver {
   void CheckAfterReading();
   void CheckTemplate(Section block, int first_line, const std::string* lines, int16_t count);
   void CheckTagControllers();
+  // What each field of a template line shows at its widest.
+  std::vector<std::string> WidestTexts(const std::vector<TemplateField>& fields);
 
   std::string file_name_;
   CheckPlatform platform_;
@@ -136,6 +139,7 @@ class DefinitionCheck : private DefinitionObserver {
   int header_first_line_ = 0;
   int report_first_line_ = 0;
   std::array<std::vector<std::string>, 401> tag_uses_;
+  std::optional<std::string> widest_date_, widest_time_;
 };
 
 }  // namespace hx
