@@ -731,17 +731,18 @@ void DefinitionCheck::WriteDiagnostics(std::ostream& out) const {
   }
 }
 
-void DefinitionCheck::WriteSummary(std::ostream& out) const {
-  std::ostringstream s;
+void DefinitionCheck::WriteCounts(std::ostream& out) const {
   int counts[3] = {};
   for (const Diagnostic& d : diagnostics_) ++counts[static_cast<int>(d.severity)];
-  s << ": " << Lines(lines_, "line", "lines") << "; " << Lines(counts[2], "error", "errors") << ", "
-    << Lines(counts[1], "warning", "warnings") << ", " << Lines(counts[0], "note", "notes") << "\n";
-  out << file_name_;
-  if (cannot_read_) {
-    out << Utf8FromProgramText(s.str());
-    return;
-  }
+  out << file_name_ << ": " << Lines(lines_, "line", "lines") << "; "
+      << Lines(counts[2], "error", "errors") << ", " << Lines(counts[1], "warning", "warnings")
+      << ", " << Lines(counts[0], "note", "notes") << "\n";
+}
+
+void DefinitionCheck::WriteSummary(std::ostream& out) const {
+  WriteCounts(out);
+  if (cannot_read_) return;
+  std::ostringstream s;
   if (stop_error_ != 0)
     s << "HX_RPT stops reading this file with error " << stop_error_
       << "; below is what it holds at that moment, and no report is produced.\n";

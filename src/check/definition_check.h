@@ -53,12 +53,18 @@ class DefinitionCheck : private DefinitionObserver {
   const CheckPrinter& printer() const { return platform_.printer; }
   // The run-time error that stopped the reading, 0 when it ran to the end.
   int32_t stop_error() const { return stop_error_; }
+  bool cannot_read() const { return cannot_read_; }
+  // Whether a [TAGS] line names tag n (0 to 400).
+  bool TagDefined(size_t n) const { return !tags_.at(n).lines.empty(); }
 
   // The findings in the order of their lines.
   std::vector<Diagnostic> Diagnostics() const;
   int ExitStatus() const;
   // One FILE:LINE: severity: text line per finding.
   void WriteDiagnostics(std::ostream& out) const;
+  // FILE: N lines; the numbers of errors, warnings and notes.
+  void WriteCounts(std::ostream& out) const;
+  // The counts, then what HX_RPT would work with.
   void WriteSummary(std::ostream& out) const;
 
  private:
