@@ -3,7 +3,8 @@
 // Both must end in the same report state (listening never changes what is
 // read), and what HX_CHECK says about the template must be what the renderer
 // does with it: a field it calls failing ends the block, the page breaks and
-// tag fields it finds are the ones the renderer emits.
+// tag fields it finds are the ones the renderer emits, and the layout it
+// looks for covered template text in is the line the renderer emits.
 
 #include <algorithm>
 #include <sstream>
@@ -11,11 +12,13 @@
 
 #include "base/run_error.h"
 #include "check/definition_check.h"
-#include "report/template_fields.h"
+#include "check/field_overlap.h"
 #include "comm/controller_link.h"
 #include "definition/definition_reader.h"
 #include "fuzz/fuzz_run.h"
+#include "report/date_time_format.h"
 #include "report/render_lines.h"
+#include "report/template_fields.h"
 
 namespace hx::fuzz {
 namespace {
@@ -76,6 +79,31 @@ void CheckTemplateLine(const std::string& line) {
         "the check finds the tag fields the renderer fills", line);
 }
 
+// Renders one template line with tag texts of many widths and compares with
+// the layout the check finds its overlaps in.
+void CheckLayout(const std::string& line) {
+  if (LineFailure(line) != 0) return;
+  const std::vector<TemplateField> fields = TemplateFields(line);
+  std::vector<std::string> texts;
+  for (const TemplateField& field : fields) {
+    const FieldMeaning m = MeaningOf(field.code);
+    if (m.kind == FieldKind::kFails) return;
+    texts.push_back(m.kind == FieldKind::kTag    ? std::string(static_cast<size_t>(m.tag % 11), 'w')
+                    : m.kind == FieldKind::kDate ? FormatDateTime(kDefaultDateFormat, {})
+                    : m.kind == FieldKind::kTime ? FormatDateTime(kDefaultTimeFormat, {})
+                                                 : std::string());
+  }
+  FuzzRun run;
+  run.rs.SHOWIT = true;
+  run.clock.now = {};
+  for (size_t n = 0; n < run.rs.TagTable.size(); ++n)
+    run.rs.TagTable[n].TagText = std::string(n % 11, 'w');
+  const std::string lines[] = {{}, line};
+  RenderLines(run.rs, lines, 1);
+  Check(LayOutLine(line, fields, texts).line == run.ScreenLines().back(),
+        "the check lays a line out as the renderer does", line);
+}
+
 }  // namespace
 }  // namespace hx::fuzz
 
@@ -123,8 +151,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   if (error == 0) {
     const ReportState& rs = check.state();
-    for (int k = 1; k <= rs.HeaderCount; ++k) fuzz::CheckTemplateLine(rs.HeaderLines[k]);
-    for (int k = 1; k <= rs.ReportCount; ++k) fuzz::CheckTemplateLine(rs.ReportLines[k]);
+    for (int k = 1; k <= rs.HeaderCount; ++k) {
+      fuzz::CheckTemplateLine(rs.HeaderLines[k]);
+      fuzz::CheckLayout(rs.HeaderLines[k]);
+    }
+    for (int k = 1; k <= rs.ReportCount; ++k) {
+      fuzz::CheckTemplateLine(rs.ReportLines[k]);
+      fuzz::CheckLayout(rs.ReportLines[k]);
+    }
   }
   return 0;
 }

@@ -9,8 +9,6 @@
 
 namespace hx {
 
-inline constexpr int16_t kPageBreakMargin = 5;
-
 void RunReport(ReportState& rs);
 
 }  // namespace hx

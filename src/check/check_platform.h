@@ -11,6 +11,7 @@
 #define HX_CHECK_CHECK_PLATFORM_H_
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -88,6 +89,17 @@ class AbsentVendor : public VendorLibraries {
 class CheckClock : public Clock {
  public:
   LocalTime Now() override { return {}; }
+};
+
+// The system's local time, for the date and time fields of a preview.
+class LocalClock : public Clock {
+ public:
+  LocalTime Now() override {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* t = std::localtime(&now);
+    if (t == nullptr) return {};
+    return {t->tm_year + 1900, t->tm_mon + 1, t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec};
+  }
 };
 
 // All of it, wired into one Platform.

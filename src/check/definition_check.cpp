@@ -1,13 +1,14 @@
 #include "check/definition_check.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iomanip>
 #include <sstream>
 #include <utility>
 
 #include "base/code_page.h"
 #include "base/run_error.h"
+#include "check/field_overlap.h"
+#include "check/shown_text.h"
 #include "comm/controller_link.h"
 #include "definition/definition_reader.h"
 #include "definition/tag_line.h"
@@ -19,8 +20,6 @@
 
 namespace hx {
 namespace {
-
-constexpr size_t kShownLength = 60;
 
 // "sections are read in the order SETUP, CONTROLLERS, ...", as the reader tries them.
 std::string SectionOrder() {
@@ -35,30 +34,6 @@ std::string FontSizeText(double points) {
   std::ostringstream text;
   text << points;
   return text.str();
-}
-
-// A piece of the file as it can be shown on one line: control characters
-// escaped, long texts cut.
-std::string Shown(std::string_view text) {
-  std::string shown;
-  for (size_t i = 0; i < text.size() && i < kShownLength; ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == '\t') {
-      shown += "\\t";
-    } else if (c < 32 || c == 127) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      shown += hex;
-    } else {
-      shown += static_cast<char>(c);
-    }
-  }
-  if (text.size() > kShownLength) shown += "...";
-  return shown;
-}
-
-std::string Quoted(std::string_view text) {
-  return "'" + Shown(text) + "'";
 }
 
 std::string Trimmed(std::string text) {
@@ -673,11 +648,14 @@ void DefinitionCheck::CheckTemplate(Section block, int first_line, const std::st
               " characters long, too long for a line with fields" + stops_block(error));
       continue;
     }
-    for (const TemplateField& field : TemplateFields(text)) {
+    const std::vector<TemplateField> fields = TemplateFields(text);
+    bool fails = false;
+    for (const TemplateField& field : fields) {
       const std::string shown = "field \\" + Shown(field.code);
       const FieldMeaning meaning = MeaningOf(field.code);
       switch (meaning.kind) {
         case FieldKind::kFails:
+          fails = true;
           Add(line, Severity::kError,
               where + shown +
                   (meaning.error == err::kSubscript
@@ -713,7 +691,36 @@ void DefinitionCheck::CheckTemplate(Section block, int first_line, const std::st
           break;
       }
     }
+    // A line with a failing field is not printed at all.
+    if (fails) continue;
+    for (std::string& overlap : FieldOverlaps(text, fields, WidestTexts(fields)))
+      Add(line, Severity::kWarning, where + overlap);
   }
+}
+
+std::vector<std::string> DefinitionCheck::WidestTexts(const std::vector<TemplateField>& fields) {
+  std::vector<std::string> texts;
+  for (const TemplateField& field : fields) {
+    const FieldMeaning meaning = MeaningOf(field.code);
+    std::string text;
+    if (meaning.kind == FieldKind::kTag) {
+      const size_t n = static_cast<size_t>(meaning.tag);
+      // A tag no line defines prints as blanks; it is told above.
+      if (!tags_[n].lines.empty()) text = WidestTagText(rs_.TagTable[n]);
+    } else if (meaning.kind == FieldKind::kDate) {
+      if (!widest_date_)
+        widest_date_ = WidestClockText(rs_.DATEFORMAT.empty() ? kDefaultDateFormat
+                                                              : std::string_view(rs_.DATEFORMAT));
+      text = *widest_date_;
+    } else if (meaning.kind == FieldKind::kTime) {
+      if (!widest_time_)
+        widest_time_ = WidestClockText(rs_.TIMEFORMAT.empty() ? kDefaultTimeFormat
+                                                              : std::string_view(rs_.TIMEFORMAT));
+      text = *widest_time_;
+    }
+    texts.push_back(std::move(text));
+  }
+  return texts;
 }
 
 // ---- results ---------------------------------------------------------------------
@@ -745,19 +752,21 @@ void DefinitionCheck::WriteDiagnostics(std::ostream& out) const {
   }
 }
 
-void DefinitionCheck::WriteSummary(std::ostream& out) const {
-  std::ostringstream s;
+void DefinitionCheck::WriteCounts(std::ostream& out) const {
   int counts[3] = {};
   for (const Diagnostic& d : diagnostics_) ++counts[static_cast<int>(d.severity)];
-  s << ": " << Lines(lines_, "line", "lines") << "; " << Lines(counts[2], "error", "errors") << ", "
-    << Lines(counts[1], "warning", "warnings") << ", " << Lines(counts[0], "note", "notes") << "\n";
-  out << file_name_;
-  if (cannot_read_) {
-    out << Utf8FromProgramText(s.str(), rs_.platform.code_page);
-    return;
-  }
-  s << "Read in " << rs_.platform.code_page.name() << ", HX_RPT's code page on this system"
-    << (rs_.DefinitionUtf8 ? ", from UTF-8" : ", byte for byte") << ".\n";
+  out << file_name_ << ": " << Lines(lines_, "line", "lines") << "; "
+      << Lines(counts[2], "error", "errors") << ", " << Lines(counts[1], "warning", "warnings")
+      << ", " << Lines(counts[0], "note", "notes") << "\n";
+  if (cannot_read_) return;
+  out << "Read in " << rs_.platform.code_page.name() << ", HX_RPT's code page on this system"
+      << (rs_.DefinitionUtf8 ? ", from UTF-8" : ", byte for byte") << ".\n";
+}
+
+void DefinitionCheck::WriteSummary(std::ostream& out) const {
+  WriteCounts(out);
+  if (cannot_read_) return;
+  std::ostringstream s;
   if (stop_error_ != 0)
     s << "HX_RPT stops reading this file with error " << stop_error_
       << "; below is what it holds at that moment, and no report is produced.\n";

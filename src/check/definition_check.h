@@ -25,6 +25,7 @@
 #include "base/report_state.h"
 #include "check/check_platform.h"
 #include "definition/definition_observer.h"
+#include "report/template_fields.h"
 
 namespace hx {
 
@@ -53,12 +54,18 @@ class DefinitionCheck : private DefinitionObserver {
   const CheckPrinter& printer() const { return platform_.printer; }
   // The run-time error that stopped the reading, 0 when it ran to the end.
   int32_t stop_error() const { return stop_error_; }
+  bool cannot_read() const { return cannot_read_; }
+  // Whether a [TAGS] line names tag n (0 to 400).
+  bool TagDefined(size_t n) const { return !tags_.at(n).lines.empty(); }
 
   // The findings in the order of their lines.
   std::vector<Diagnostic> Diagnostics() const;
   int ExitStatus() const;
   // One FILE:LINE: severity: text line per finding.
   void WriteDiagnostics(std::ostream& out) const;
+  // FILE: N lines; the numbers of errors, warnings and notes.
+  void WriteCounts(std::ostream& out) const;
+  // The counts, then what HX_RPT would work with.
   void WriteSummary(std::ostream& out) const;
 
  private:
@@ -86,6 +93,8 @@ class DefinitionCheck : private DefinitionObserver {
   void CheckAfterReading();
   void CheckTemplate(Section block, int first_line, const std::string* lines, int16_t count);
   void CheckTagControllers();
+  // What each field of a template line shows at its widest.
+  std::vector<std::string> WidestTexts(const std::vector<TemplateField>& fields);
 
   std::string file_name_;
   CheckPlatform platform_{Windows1252()};
@@ -139,6 +148,7 @@ class DefinitionCheck : private DefinitionObserver {
   int header_first_line_ = 0;
   int report_first_line_ = 0;
   std::array<std::vector<std::string>, 401> tag_uses_;
+  std::optional<std::string> widest_date_, widest_time_;
 };
 
 }  // namespace hx

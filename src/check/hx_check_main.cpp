@@ -1,10 +1,11 @@
-// HX_CHECK [FILE]: explains a definition file before HX_RPT runs on it.  The
-// file (by default HX_RPT.INI in HX_CHECK's own folder, where HX_RPT looks
-// for it) is read exactly as HX_RPT reads it, but no controller is opened and
-// nothing is printed or shown.  Standard output gets one line per finding,
-// FILE:LINE: severity: text, then a summary.  Exit status: 0 nothing passed
-// over or refused, 1 warnings, 2 an error that stops HX_RPT (or a file that
-// cannot be read).
+// HX_CHECK [--preview] [FILE]: explains a definition file before HX_RPT runs
+// on it.  The file (by default HX_RPT.INI in HX_CHECK's own folder, where
+// HX_RPT looks for it) is read exactly as HX_RPT reads it, but no controller
+// is opened and nothing is printed or shown.  Standard output gets one line
+// per finding, FILE:LINE: severity: text, then a summary; with --preview,
+// the report HX_RPT would make of the file instead of the summary.  Exit
+// status: 0 nothing passed over or refused, 1 warnings, 2 an error that
+// stops HX_RPT (or a file that cannot be read).
 
 #include <filesystem>
 #include <fstream>
@@ -14,7 +15,9 @@
 #include <string_view>
 
 #include "base/paths.h"
+#include "check/check_platform.h"
 #include "check/definition_check.h"
+#include "check/preview.h"
 #include "definition/definition_reader.h"
 #include "platform/executable_folder.h"
 #include "platform/system_locale.h"
@@ -24,10 +27,12 @@ namespace {
 constexpr int kCannotCheck = 2;
 
 void Usage(std::ostream& out) {
-  out << "usage: HX_CHECK [FILE]\n"
+  out << "usage: HX_CHECK [--preview] [FILE]\n"
          "Explains the definition file FILE (default: HX_RPT.INI in HX_CHECK's folder) as\n"
          "HX_RPT reads it, without opening a controller or printing.  Exit status: 0 clean,\n"
-         "1 warnings, 2 an error that stops HX_RPT.\n";
+         "1 warnings, 2 an error that stops HX_RPT.\n"
+         "  --preview  show the report HX_RPT would make of FILE, each tag at its widest,\n"
+         "             instead of the summary\n";
 }
 
 // Why the file cannot be read, as far as the file system tells before it is
@@ -51,12 +56,15 @@ int main(int argc, char** argv) {
     Usage(std::cout);
     return 0;
   }
-  if (argc > 2 || (argc == 2 && std::string_view(argv[1]).starts_with('-'))) {
+  const bool preview = argc >= 2 && std::string_view(argv[1]) == "--preview";
+  const int first_file = preview ? 2 : 1;
+  if (argc > first_file + 1 ||
+      (argc == first_file + 1 && std::string_view(argv[first_file]).starts_with('-'))) {
     Usage(std::cerr);
     return kCannotCheck;
   }
-  const std::string path = argc == 2
-                               ? hx::FileNameArgument(argv, 1)
+  const std::string path = argc == first_file + 1
+                               ? hx::FileNameArgument(argv, first_file)
                                : hx::JoinPath(hx::ExecutableFolder(), hx::kDefinitionFileName);
   // The code page HX_RPT would hold the file's text in on this system.
   const hx::CodePage& code_page = hx::ProgramCodePage("HX_CHECK");
@@ -77,7 +85,14 @@ int main(int argc, char** argv) {
   }
   check->WriteDiagnostics(std::cout);
   std::cout << '\n';
-  check->WriteSummary(std::cout);
+  if (preview) {
+    check->WriteCounts(std::cout);
+    std::cout << '\n';
+    hx::LocalClock clock;
+    hx::WritePreview(*check, clock, std::cout);
+  } else {
+    check->WriteSummary(std::cout);
+  }
   std::cout.flush();
   return std::cout ? check->ExitStatus() : kCannotCheck;
 }

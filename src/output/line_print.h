@@ -6,6 +6,7 @@
 #ifndef HX_OUTPUT_LINE_PRINT_H_
 #define HX_OUTPUT_LINE_PRINT_H_
 
+#include <cstdint>
 #include <string>
 
 #include "base/report_state.h"
@@ -14,6 +15,10 @@ namespace hx {
 
 // The line that asks the printer for a new page.
 inline const std::string kFormFeedLine(1, '\f');
+
+// The report pass starts on a new page when the lines printed so far have
+// reached the page length less this margin.
+inline constexpr int16_t kPageBreakMargin = 5;
 
 void LinePrint(ReportState& rs, const std::string& line);
 void LogPrint(ReportState& rs, const std::string& line);

@@ -45,8 +45,9 @@ definition() {
   shift 2
   cp "$from" "$to"
   local setting
+  # The value ends before the line's CR, which stays.
   for setting in "$@"; do
-    sed -i "s/^${setting%%=*}=.*/${setting//\//\\/}/" "$to"
+    sed -i "s/^${setting%%=*}=[^\r]*/${setting//\//\\/}/" "$to"
   done
 }
 
@@ -204,7 +205,7 @@ printing)
   start_print_server
   program_folder "$work/p" SHOWIT=FALSE PRINTIT=TRUE
   wide=$(printf 'W%.0s' $(seq 98))
-  printf '\\F\nWIDE%sEND\n' "$wide" >>"$work/p/HX_RPT.INI"
+  printf '\\F\r\nWIDE%sEND\r\n' "$wide" >>"$work/p/HX_RPT.INI"
   run "$work/p"
   expect_status 0 "$work/p"
   "$HX_SOURCE_DIR/tests/private_cups.sh" wait "$cups"
@@ -243,6 +244,15 @@ hx_check)
     2>"$work/p/err.txt") || status=$?
   expect_status 0 "$work/p"
   grep -q '^Sections:' "$work/p/out.txt" || fail "no summary: $(cat "$work/p/out.txt")"
+  # The preview lays the example out as the program does, the clock included.
+  status=0
+  (cd "$work/p" && timeout 60 "${emulator[@]}" "$work/p/HX_CHECK.exe" --preview >"$work/p/out.txt" \
+    2>"$work/p/err.txt") || status=$?
+  expect_status 0 "$work/p"
+  tr -d '\r' <"$work/p/out.txt" | grep -qx '  Flow rate \.* m3/h  9999\.9' ||
+    fail "no preview: $(cat "$work/p/out.txt")"
+  tr -d '\r' <"$work/p/out.txt" | grep -qx 'Date: [0-9][0-9]/[0-9][0-9]/[0-9]\{4\}    Time: [0-9:]\{8\}' ||
+    fail "no date and time in the preview: $(cat "$work/p/out.txt")"
   printf '[SETUP]\r\nLandScapeLines=40000\r\n' >"$work/p/BAD.INI"
   status=0
   (cd "$work/p" && timeout 60 "${emulator[@]}" "$work/p/HX_CHECK.exe" BAD.INI >"$work/p/out.txt" \
