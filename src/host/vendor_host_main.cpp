@@ -32,8 +32,14 @@ namespace {
 
 namespace vp = hx::vendor_protocol;
 
-constexpr size_t kSpare = 64 * 1024;
+constexpr size_t kSpare = 16 * 1024;
 constexpr char kPattern = '\xA5';
+
+// What the spare room holds until a library writes into it.
+const std::string& SparePattern() {
+  static const std::string pattern(kSpare, kPattern);
+  return pattern;
+}
 
 // A writable buffer for the library: the content, zeros up to size and the
 // terminator's place, then the spare room.
@@ -47,8 +53,7 @@ class Buffer {
   char* data() { return bytes_.data(); }
   std::string_view Content() const { return {bytes_.data(), room_}; }
   bool Overrun() const {
-    return std::any_of(bytes_.begin() + static_cast<std::ptrdiff_t>(room_), bytes_.end(),
-                       [](char c) { return c != kPattern; });
+    return std::memcmp(bytes_.data() + room_, SparePattern().data(), kSpare) != 0;
   }
 
  private:

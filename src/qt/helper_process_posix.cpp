@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <thread>
 
 extern char** environ;
 
@@ -21,12 +20,14 @@ class PosixHelper : public HelperProcess {
  public:
   PosixHelper(pid_t pid, int to, int from) : pid_(pid), to_(to), from_(from) {}
   ~PosixHelper() override {
-    if (to_ >= 0) close(to_);
-    if (from_ >= 0) close(from_);
-    // A host that is done exits as its input closes; one stuck in a library
-    // call is not waited for long.
-    for (int i = 0; i < 100 && !Reaped(); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    close(to_);
+    // A host that is done exits as its input closes, which closes its
+    // output; one stuck in a library call is not waited for long.
+    pollfd fd{from_, POLLIN, 0};
+    char rest[256];
+    while (poll(&fd, 1, 1000) > 0 && read(from_, rest, sizeof rest) > 0) {
+    }
+    close(from_);
     Kill();
   }
 
