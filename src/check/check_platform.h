@@ -88,6 +88,7 @@ class AbsentVendor : public VendorLibraries {
 class CheckClock : public Clock {
  public:
   LocalTime Now() override { return {}; }
+  void Pause(std::chrono::milliseconds) override {}
 };
 
 // All of it, wired into one Platform.
