@@ -166,7 +166,7 @@ example_log_as_on_linux)
   mkdir "$work/linux"
   cp "$HX_LINUX_BIN"/HX_RPT "$HX_LINUX_BIN"/lib*.so "$HX_LINUX_BIN"/LUMOCOM.SIM "$work/linux"/
   definition "$HX_WIN_BIN/HX_RPT.INI" "$work/linux/HX_RPT.INI" SHOWIT=FALSE
-  (cd "$work/linux" && XDG_RUNTIME_DIR=$work/linux QT_QPA_PLATFORM=offscreen ./HX_RPT) ||
+  (cd "$work/linux" && TMPDIR=$work/linux XDG_RUNTIME_DIR=$work/linux QT_QPA_PLATFORM=offscreen ./HX_RPT) ||
     fail "the Linux program failed"
   [[ -s $work/win/HX_RPT.LOG ]] || fail "no log"
   cmp <(masked "$work/win/HX_RPT.LOG") <(masked "$work/linux/HX_RPT.LOG") ||
