@@ -44,6 +44,10 @@ ProgramFolder::ProgramFolder(const std::string& name) {
     fs::create_directories(path_ + "/home");
     fs::create_directories(path_ + "/run");
     fs::permissions(path_ + "/run", fs::perms::owner_all);
+    // A temporary folder as /tmp is, open to every user: the single-copy
+    // lock lies there, so that runs of tests side by side do not meet.
+    fs::create_directories(path_ + "/tmp");
+    fs::permissions(path_ + "/tmp", fs::perms::all | fs::perms::sticky_bit);
   } catch (...) {
     std::error_code ec;
     fs::remove_all(root_, ec);
@@ -54,6 +58,7 @@ ProgramFolder::ProgramFolder(const std::string& name) {
   env["PATH"] = path_var ? path_var : "/usr/bin:/bin";
   env["HOME"] = path_ + "/home";
   env["XDG_RUNTIME_DIR"] = path_ + "/run";
+  env["TMPDIR"] = path_ + "/tmp";
   // No print server unless a test starts its own: never the machine's printers.
   env["CUPS_SERVER"] = path_ + "/no-print-server.sock";
   env["LUMOCOM_SIM"] = path_ + "/LUMOCOM.SIM";
@@ -112,6 +117,13 @@ pid_t ProgramFolder::Start() const {
       posix_spawn_file_actions_addclose(&actions, 2);
       break;
   }
+  if (user) {
+    const fs::perms open_to_all = fs::perms::owner_all | fs::perms::group_read |
+                                  fs::perms::group_exec | fs::perms::others_read |
+                                  fs::perms::others_exec;
+    for (fs::path dir = path_; dir.string().size() >= root_.size(); dir = dir.parent_path())
+      fs::permissions(dir, open_to_all);
+  }
   posix_spawn_file_actions_addchdir_np(&actions, path_.c_str());
   // The program starts as a scheduler would start it: every signal with its
   // default action, whatever this test process ignores.
@@ -122,9 +134,20 @@ pid_t ProgramFolder::Start() const {
   posix_spawnattr_setsigdefault(&attributes, &all);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
   std::string program = File("HX_RPT");
-  char* argv[] = {program.data(), nullptr};
+  std::vector<std::string> args = {program};
+  if (user) {
+    args = {"/usr/bin/setpriv",
+            "--reuid=" + std::to_string(user->uid),
+            "--regid=" + std::to_string(user->gid),
+            "--clear-groups",
+            "--",
+            program};
+  }
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
   pid_t pid = -1;
-  int rc = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv, envp.data());
+  int rc = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (reader_gone[1] >= 0) close(reader_gone[1]);

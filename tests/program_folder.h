@@ -1,8 +1,9 @@
 // A private program folder for running the built HX_RPT as a user would:
 // a copy of the executable and the stand-in vendor libraries in a fresh
-// temporary folder, with its own definition file, log, runtime folder (for
-// the single-instance lock) and home.  Runs are headless and, unless a test
-// brings its own print server, see no printer at all.
+// temporary folder, with its own definition file, log, runtime folder,
+// temporary folder (for the single-instance lock) and home.  Runs are
+// headless and, unless a test brings its own print server, see no printer
+// at all.
 
 #ifndef HX_TESTS_PROGRAM_FOLDER_H_
 #define HX_TESTS_PROGRAM_FOLDER_H_
@@ -11,6 +12,7 @@
 
 #include <chrono>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace hx::testing {
@@ -45,6 +47,14 @@ class ProgramFolder {
   // reads back, or somewhere nothing can be written.
   enum class ErrorOutput { kFile, kReaderGone, kFullDevice, kClosed };
   ErrorOutput error_output = ErrorOutput::kFile;
+
+  // The account the program runs under, when not this process's (setpriv
+  // switches to it, which takes root).  The folder is then open to it.
+  struct User {
+    uid_t uid;
+    gid_t gid;
+  };
+  std::optional<User> user;
 
   ProgramRun Run(std::chrono::seconds timeout = std::chrono::seconds(60)) const;
   // Starts the program without waiting; stdout/stderr go to files in the folder.

@@ -1,5 +1,7 @@
 // The built program started as a user or a scheduler would start it.
 
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -176,6 +178,92 @@ TEST(StartupTest, SecondCopyEndsSilentlyAndAKilledCopyDoesNotBlock) {
     ProgramRun third = folder.Run(std::chrono::seconds(30));
     EXPECT_FALSE(third.timed_out);
     EXPECT_EQ(third.exit_status, 0) << third.err;
+  }
+}
+
+// Every account's copy finds the one lock: a copy that one account runs
+// makes a start under another the second copy; once it is gone, the other
+// account's copy runs on the lock file that the first one left behind.
+TEST(StartupTest, CopiesOfDifferentAccountsSeeEachOther) {
+  if (geteuid() != 0) GTEST_SKIP() << "starting a copy under another account takes root";
+  const passwd* nobody = getpwnam("nobody");
+  ASSERT_NE(nobody, nullptr);
+  const ProgramFolder::User other{nobody->pw_uid, nobody->pw_gid};
+  for (bool other_first : {true, false}) {
+    SCOPED_TRACE(other_first ? "the other account's copy first" : "root's copy first");
+    ProgramFolder folder;
+    // The log where either account may write it; each account's runtime
+    // folder its own.
+    const auto definition = [&](bool showit, const std::string& log) {
+      return std::string("[SETUP]\r\n") + (showit ? "SHOWIT=TRUE\r\n" : "") +
+             "LOGIT=TRUE\r\nLOGFILEPATH=" + folder.File("tmp") + "\r\nLOGFILENAME=" + log +
+             "\r\nPortraitLines=60\r\n[REPORT]\r\nfirst line\r\nsecond line\r\n";
+    };
+    folder.Write("HX_RPT.INI", definition(true, "RUN.LOG"));
+    folder.env["QT_QPA_PLATFORM"] = "offscreen";
+    folder.env["XDG_RUNTIME_DIR"] = "";
+    if (other_first) folder.user = other;
+    KillAtExit first(folder.Start());
+    for (int i = 0; i < 1500 && folder.Read("tmp/RUN.LOG") != kLogged; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(folder.Read("tmp/RUN.LOG"), kLogged);
+
+    if (other_first) {
+      folder.user.reset();
+    } else {
+      folder.user = other;
+    }
+    ProgramRun second = folder.Run(std::chrono::seconds(30));
+    EXPECT_FALSE(second.timed_out);
+    EXPECT_EQ(second.exit_status, 2);
+    EXPECT_EQ(second.err, "");
+
+    first.Now();
+    folder.Write("HX_RPT.INI", definition(false, "THIRD.LOG"));
+    folder.env["QT_QPA_PLATFORM"] = "";
+    ProgramRun third = folder.Run(std::chrono::seconds(30));
+    EXPECT_FALSE(third.timed_out);
+    EXPECT_EQ(third.exit_status, 0) << third.err;
+    EXPECT_EQ(third.err, "");
+    EXPECT_EQ(folder.Read("tmp/THIRD.LOG"), kLogged);
+  }
+}
+
+// Nothing put where the lock belongs (a link, a pipe) is taken for it or
+// waited on: the report is made, and standard error says that the check
+// could not be made, naming the account that put it there.
+TEST(StartupTest, SomethingPutWhereTheLockBelongsIsNotTaken) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::string&)> put;
+  };
+  const Case cases[] = {
+      {"link",
+       [](const std::string& lock) { std::filesystem::create_symlink(lock + ".elsewhere", lock); }},
+      {"pipe", [](const std::string& lock) { ASSERT_EQ(mkfifo(lock.c_str(), 0666), 0); }},
+  };
+  const passwd* nobody = getpwnam("nobody");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProgramFolder folder;
+    folder.Write("HX_RPT.INI", LoggingReport());
+    const std::string lock = folder.File("tmp/HX_RPT.lock");
+    c.put(lock);
+    const bool by_another = geteuid() == 0 && nobody != nullptr;
+    if (by_another) {
+      ASSERT_EQ(lchown(lock.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    }
+    ProgramRun run = folder.Run(std::chrono::seconds(30));
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_status, 0) << run.err;
+    EXPECT_EQ(folder.Read("RUN.LOG"), kLogged);
+    EXPECT_EQ(run.err.rfind("HX_RPT: no lock for the single-copy check (" + lock + ": ", 0), 0u)
+        << run.err;
+    EXPECT_NE(run.err.find(by_another ? "; it belongs to nobody); starting anyway\n"
+                                      : "); starting anyway\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_FALSE(std::filesystem::exists(lock + ".elsewhere"));
   }
 }
 

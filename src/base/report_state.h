@@ -13,6 +13,7 @@
 #define HX_BASE_REPORT_STATE_H_
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -96,6 +97,9 @@ struct ReportState {
   int16_t PageLines = 0;
   bool PrinterFailed = false;
   bool LogFailed = false;
+  // How long the log channel has paused, in all, for a log file that
+  // another program held (output/log_file.h bounds it for the run).
+  std::chrono::milliseconds LogWaited{0};
 
   // Controller link.
   int32_t BufferSize = 0;

@@ -89,6 +89,7 @@ class AbsentVendor : public VendorLibraries {
 class CheckClock : public Clock {
  public:
   LocalTime Now() override { return {}; }
+  void Pause(std::chrono::milliseconds) override {}
 };
 
 // The system's local time, for the date and time fields of a preview.

@@ -71,7 +71,9 @@ void LogPrint(ReportState& rs, const std::string& line) {
             in_program_folder ? rs.platform.program_folder
                               : FileSystemName(rs.LOGFILEPATH, code_page, rs.DefinitionUtf8),
             FileSystemName(rs.LOGFILENAME, code_page, rs.DefinitionUtf8));
-        AppendLogLine(file, rs.DefinitionUtf8 ? Utf8FromProgramText(line, code_page) : line);
+        const std::string text = rs.DefinitionUtf8 ? Utf8FromProgramText(line, code_page) : line;
+        AppendWhenFree([&] { return AppendLogLine(file, text); }, rs.platform.clock, rs.LogWaited,
+                       file);
       },
       [&](int32_t) {
         rs.LogFailed = true;

@@ -2,12 +2,15 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 #ifdef _WIN32
 #include <io.h>
+#include <winerror.h>
 #else
 #include <unistd.h>
 #endif
@@ -51,6 +54,35 @@ int32_t FileErrorNumber(int error) {
   }
 }
 
+// What a failed file call left behind: the C library's error number, and
+// whether the file is held by another program, which the system tells
+// apart from a refusal only on Windows (a sharing or a lock violation,
+// which the C library reports as a refusal).  Cleared before each call, so
+// that a held file is never read from what an earlier call left.
+struct FileFailure {
+  int error = 0;
+  bool held = false;
+};
+
+#ifdef _WIN32
+void ClearFileFailure() {
+  errno = 0;
+  _doserrno = 0;
+}
+FileFailure LastFileFailure() {
+  const unsigned long system_error = _doserrno;
+  return {errno, errno == EACCES && (system_error == ERROR_SHARING_VIOLATION ||
+                                     system_error == ERROR_LOCK_VIOLATION)};
+}
+#else
+void ClearFileFailure() {
+  errno = 0;
+}
+FileFailure LastFileFailure() {
+  return {errno, false};
+}
+#endif
+
 // The size of an open file, -1 for a device, which has none; and shrinking
 // a file back (a file that cannot be shrunk keeps the fragment, and the
 // failure is reported all the same).  Both work on the open file, not on its name, so that a name
@@ -78,37 +110,78 @@ bool TruncateTo(std::FILE* file, int64_t size) {
 
 }  // namespace
 
-void AppendLogLine(const std::string& path, const std::string& line) {
+Appended AppendLogLine(const std::string& path, const std::string& line) {
   // The line ending is CR LF on every platform: the log is read on the
   // plant's Windows machines as well.
   const std::string record = line + "\r\n";
+  ClearFileFailure();
   std::FILE* file = OpenFile(path, "ab");
-  if (file == nullptr) throw RunError(FileErrorNumber(errno), path);
+  if (file == nullptr) {
+    const FileFailure failure = LastFileFailure();
+    if (failure.held) return Appended::kHeld;
+    throw RunError(FileErrorNumber(failure.error), path);
+  }
   // A buffer that holds the whole line, so that the line goes to the system
-  // in one write when the file is closed: a smaller buffer (and, with some C
-  // libraries, no buffer at all) hands a long line over in pieces, and a
-  // process ended between two of them would leave half a line for the next
-  // run's first line to join.  It outlives the stream, which uses it until
-  // fclose.
+  // in one write when the stream is flushed: a smaller buffer (and, with
+  // some C libraries, no buffer at all) hands a long line over in pieces,
+  // and a process ended between two of them would leave half a line for the
+  // next run's first line to join.  It outlives the stream, which uses it
+  // until fclose.
   std::vector<char> buffer(record.size() + 1);
   std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
   // Where this line begins, so that a line the disk could take only part of
   // does not stay behind as the start of whatever is written next.
   const int64_t before = SizeOf(file);
 
-  const bool written = std::fwrite(record.data(), 1, record.size(), file) == record.size();
-  const int write_error = errno;
-  // The line goes out as the file is closed.
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
-    const int error = written ? errno : write_error;
-    if (before >= 0) {
-      if (std::FILE* again = OpenFile(path, "r+b")) {
-        TruncateTo(again, before);
-        std::fclose(again);
-      }
+  // The line goes out at the flush, whose failure is judged there: some C
+  // libraries' fclose reports success after the write it made has failed.
+  ClearFileFailure();
+  bool written = std::fwrite(record.data(), 1, record.size(), file) == record.size() &&
+                 std::fflush(file) == 0 && std::ferror(file) == 0;
+  FileFailure failure{};
+  if (!written) {
+    failure = LastFileFailure();
+    // A file that took only part of the line ran out of room, whatever the C
+    // library names as the cause: some (wine's) name whatever an earlier
+    // system call left behind.
+    const int64_t after = SizeOf(file);
+    if (before >= 0 && after > before && after < before + static_cast<int64_t>(record.size()))
+      failure = {ENOSPC, false};
+  }
+  ClearFileFailure();
+  if (std::fclose(file) != 0 && written) {
+    written = false;
+    failure = LastFileFailure();
+  }
+  if (written) return Appended::kWhole;
+
+  if (before >= 0) {
+    if (std::FILE* again = OpenFile(path, "r+b")) {
+      TruncateTo(again, before);
+      std::fclose(again);
     }
-    throw RunError(FileErrorNumber(error), path);
+  }
+  if (failure.held) return Appended::kHeld;
+  throw RunError(FileErrorNumber(failure.error), path);
+}
+
+void AppendWhenFree(const std::function<Appended()>& append, Clock& clock,
+                    std::chrono::milliseconds& waited, const std::string& path) {
+  using std::chrono::milliseconds;
+  constexpr milliseconds kFirstPause{50};
+  constexpr milliseconds kLongestPause{1000};
+  milliseconds pause = kFirstPause;
+  while (append() == Appended::kHeld) {
+    const milliseconds left = kHeldLogWait - waited;
+    if (left <= milliseconds::zero()) {
+      throw RunError(err::kPermissionDenied, "another program holds " + path + " (waited " +
+                                                 std::to_string(waited.count() / 1000) +
+                                                 " s for it in this run)");
+    }
+    const milliseconds now = std::min(pause, left);
+    clock.Pause(now);
+    waited += now;
+    pause = std::min(2 * pause, kLongestPause);
   }
 }
 

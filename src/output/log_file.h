@@ -4,19 +4,51 @@
 // two lines.  Failures raise RunError with the run-time error number that
 // describes them; the caller's trap reports them.
 //
+// Another program may also hold the log for a while: a virus scanner or a
+// backup agent reads it as it grows, an operator leaves it open in a
+// spreadsheet.  Such a file is waited for, within a bound for the whole
+// run, rather than lose the report.
+//
 // Thread-compatible: no state is kept between calls.
 
 #ifndef HX_OUTPUT_LOG_FILE_H_
 #define HX_OUTPUT_LOG_FILE_H_
 
+#include <chrono>
+#include <functional>
 #include <string>
+
+#include "platform/platform.h"
 
 namespace hx {
 
+// How long one run waits, in all, for a log file that another program
+// holds, before the log channel fails as it does for any other failure.
+// Time enough for a scanner or a backup to let go of the file; short
+// enough that a log left open in a spreadsheet does not hold up a
+// scheduled report for long.
+inline constexpr std::chrono::milliseconds kHeldLogWait{10'000};
+
+enum class Appended {
+  kWhole,  // the line is in the file
+  kHeld,   // another program holds the file; nothing was written
+};
+
 // Appends line and CR LF to the file at path (as the file system spells it,
-// base/paths.h), creating it when missing.  The
-// bytes of line are written as they are; nothing already in the file changes.
-void AppendLogLine(const std::string& path, const std::string& line);
+// base/paths.h), creating it when missing.  The bytes of line are written as
+// they are; nothing already in the file changes.  The line goes in whole or
+// not at all: a line the disk took only part of is taken back out.  A file
+// that another program holds open without sharing it for writing, or has
+// locked, gives kHeld; any other failure raises RunError.
+Appended AppendLogLine(const std::string& path, const std::string& line);
+
+// Calls append until it takes the line.  While the file is held, the line
+// is tried again after a pause: 50 ms, then each pause twice the one before,
+// at most a second.  waited counts the pauses of the whole run against
+// kHeldLogWait; once that is spent, a held file raises RunError 70
+// ("Permission denied") naming path.
+void AppendWhenFree(const std::function<Appended()>& append, Clock& clock,
+                    std::chrono::milliseconds& waited, const std::string& path);
 
 }  // namespace hx
 

@@ -12,6 +12,7 @@
 #ifndef HX_PLATFORM_PLATFORM_H_
 #define HX_PLATFORM_PLATFORM_H_
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -95,6 +96,9 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual LocalTime Now() = 0;
+  // Lets time pass before the run goes on: the pause before a log file
+  // that another program holds is tried again.
+  virtual void Pause(std::chrono::milliseconds time) = 0;
 };
 
 // The seams one run works with.  Owned by main (or a test), outliving the run.

@@ -3,9 +3,6 @@
 // No command line: everything the program does is in its definition file.
 
 #include <QApplication>
-#include <QDir>
-#include <QLockFile>
-#include <QStandardPaths>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +17,7 @@
 #include "qt/message_dialog_qt.h"
 #include "qt/qt_printer.h"
 #include "qt/runtime_folder.h"
+#include "qt/single_copy.h"
 #include "qt/system_clock.h"
 
 namespace {
@@ -47,25 +45,6 @@ void QuietOffscreenRemarks(QtMsgType type, const QMessageLogContext& context,
   if (type == QtFatalMsg) std::abort();
 }
 
-QString LockPath() {
-  QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (dir.isEmpty()) dir = QDir::tempPath();
-  return dir + QStringLiteral("/HX_RPT.lock");
-}
-
-// Whether another copy holds the lock.  The lock names the process that
-// holds it, so a copy that crashed does not block later starts.  A lock that
-// cannot be made at all proves nothing, and a scheduled report that silently
-// never runs is worse than two copies.
-bool AnotherCopyRuns(QLockFile& lock) {
-  lock.setStaleLockTime(0);
-  if (lock.tryLock(0)) return false;
-  if (lock.error() == QLockFile::LockFailedError) return true;
-  std::fprintf(stderr, "HX_RPT: no lock at %s for the single-copy check; starting anyway\n",
-               qPrintable(lock.fileName()));
-  return false;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,9 +57,18 @@ int main(int argc, char** argv) {
   // it went.  The same holds for a print server that closes the connection
   // while a job is being sent: that is a printer failure to report.
   std::signal(SIGPIPE, SIG_IGN);
+  // A second copy ends at once, silently, before it so much as connects to
+  // the display; its exit status tells a scheduler that this start produced
+  // no report.  A lock that cannot be had proves nothing, and a scheduled
+  // report that silently never runs is worse than two copies.
+  const hx::SingleCopyLock single_copy(hx::SingleCopyLockPath());
+  if (single_copy.state() == hx::SingleCopyLock::State::kAnotherCopyRuns) return 2;
+  if (single_copy.state() == hx::SingleCopyLock::State::kCannotTell) {
+    std::fprintf(stderr, "HX_RPT: no lock for the single-copy check (%s); starting anyway\n",
+                 single_copy.problem().c_str());
+  }
   // Without a runtime folder from the environment, Qt would remark on it on
-  // standard error at every run, and the single-copy lock needs a place that
-  // every run of this user finds again.
+  // standard error at every run.
   if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
     const std::string runtime = hx::PrivateRuntimeFolder();
     if (!runtime.empty()) setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
@@ -93,11 +81,6 @@ int main(int argc, char** argv) {
   if (offscreen) qInstallMessageHandler(QuietOffscreenRemarks);
   app.setApplicationName(QStringLiteral("HX_RPT"));
   app.setQuitOnLastWindowClosed(false);
-
-  // A second copy ends at once, silently; its exit status tells a scheduler
-  // that this start produced no report.
-  QLockFile lock(LockPath());
-  if (AnotherCopyRuns(lock)) return 2;
 
   const hx::CodePage& code_page = hx::ProgramCodePage("HX_RPT");
   const std::string folder = hx::ExecutableFolder();

@@ -9,11 +9,15 @@
 
 namespace hx {
 
-std::string PrivateRuntimeFolder() {
+std::string TemporaryFolder() {
   const char* tmp = std::getenv("TMPDIR");
   std::string folder = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
   if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  folder += "/HX_RPT-" + std::to_string(geteuid());
+  return folder;
+}
+
+std::string PrivateRuntimeFolder() {
+  const std::string folder = TemporaryFolder() + "/HX_RPT-" + std::to_string(geteuid());
 
   // Opened without following a link, and judged by what was opened, so that
   // nothing put in its place between the look and the use is taken instead.

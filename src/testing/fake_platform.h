@@ -5,6 +5,7 @@
 #ifndef HX_TESTING_FAKE_PLATFORM_H_
 #define HX_TESTING_FAKE_PLATFORM_H_
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -97,7 +98,10 @@ class FakeDialog : public MessageDialog {
 class FakeClock : public Clock {
  public:
   LocalTime now{2026, 3, 9, 7, 5, 3};
+  // Every pause asked for, in order; none of them takes any time.
+  std::vector<std::chrono::milliseconds> pauses;
   LocalTime Now() override { return now; }
+  void Pause(std::chrono::milliseconds time) override { pauses.push_back(time); }
 };
 
 // A complete fake platform and a report state wired to it.

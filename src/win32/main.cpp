@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -18,6 +19,7 @@
 #include "win32/main_window.h"
 #include "win32/message_dialog_win32.h"
 #include "win32/system_clock.h"
+#include "win32/system_text.h"
 
 namespace {
 
@@ -41,25 +43,44 @@ bool SomeoneCanCloseTheWindow() {
   return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
+// Whether another copy of the program runs anywhere on this machine.  The
+// name lies in the namespace that every session shares, so that a
+// scheduled task in session 0 and an operator's run see each other.  A
+// copy started by another account may hold the name with access for that
+// account only; the refusal then tells that it runs.  The system drops the
+// name with the last copy that holds it, also when that copy crashed.
+bool AnotherCopyRuns(HANDLE& single_copy) {
+  single_copy = CreateMutexW(nullptr, FALSE, L"Global\\HX_RPT");
+  const DWORD error = GetLastError();
+  if (single_copy != nullptr) return error == ERROR_ALREADY_EXISTS;
+  return error == ERROR_ACCESS_DENIED;
+}
+
 int Run(HINSTANCE instance) {
   // A second copy ends at once, silently; its exit status tells a scheduler
-  // that this start produced no report.  The system drops the name with the
-  // last copy that holds it, also when that copy crashed.
-  const HANDLE single_copy = CreateMutexA(nullptr, FALSE, "Local\\HX_RPT");
-  if (single_copy != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) return 2;
+  // that this start produced no report.
+  HANDLE single_copy = nullptr;
+  if (AnotherCopyRuns(single_copy)) return 2;
 
   FindStandardError();
   // A check that cannot be made proves nothing, and a scheduled report that
   // silently never runs is worse than two copies.
   if (single_copy == nullptr)
     std::fputs("HX_RPT: no lock for the single-copy check; starting anyway\n", stderr);
-  // A library the vendor's DLLs load in turn is never taken from whatever
-  // folder the program was started in.
-  SetDllDirectoryA("");
+  // The vendor's libraries, and whatever they load in turn, come from the
+  // program's folder or the system's own, never from the folder a scheduler
+  // or a shortcut happened to start us in.
+  if (!SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32))
+    std::fprintf(stderr, "HX_RPT: %s\n", hx::LastSystemError().c_str());
 
   const hx::CodePage& code_page = hx::ProgramCodePage("HX_RPT");
   const std::string folder = hx::ExecutableFolder();
   hx::MainWindow main_window(instance, code_page);
+  // Without its window the report still reaches the log and the printer,
+  // and every message standard error; the run counts as failed.
+  if (!main_window.made())
+    std::fprintf(stderr, "HX_RPT: %s; the report goes on without the window\n",
+                 main_window.failure().c_str());
   hx::GdiPrinter printer(code_page);
   hx::Win32MessageDialog dialog(instance, main_window.hwnd(), code_page);
   hx::Win32HelperLauncher launcher;
@@ -67,9 +88,10 @@ int Run(HINSTANCE instance) {
       launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());
   hx::SystemClock clock;
   hx::Platform platform{printer, main_window, dialog, vendor, clock, folder, code_page};
-  return hx::RunProgram(platform, [&] {
+  const int status = hx::RunProgram(platform, [&] {
     if (SomeoneCanCloseTheWindow()) main_window.StayOpen();
   });
+  return main_window.made() ? status : std::max(status, 1);
 }
 
 }  // namespace
@@ -78,8 +100,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   try {
     return Run(instance);
   } catch (const hx::RunError& e) {
-    // Without its window the program can show nothing: a window station
-    // that refuses windows, a system out of resources.
     std::fprintf(stderr, "HX_RPT: %s\n", e.detail().c_str());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "HX_RPT: %s\n", e.what());

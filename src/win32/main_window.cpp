@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "base/run_error.h"
 #include "win32/message_pump.h"
 #include "win32/program_text.h"
 #include "win32/system_text.h"
@@ -42,7 +41,10 @@ MainWindow::MainWindow(HINSTANCE instance, const CodePage& code_page) : code_pag
   hwnd_ = CreateWindowExA(0, kClassName, "Main", style, CW_USEDEFAULT, CW_USEDEFAULT,
                           outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
                           instance, this);
-  if (hwnd_ == nullptr) throw RunError(err::kInternal, "Main: " + LastSystemError());
+  if (hwnd_ == nullptr) {
+    failure_ = "Main: " + LastSystemError();
+    return;
+  }
 
   // A text box of wide characters, which shows the report in the program's
   // code page whatever the system's.
@@ -51,7 +53,12 @@ MainWindow::MainWindow(HINSTANCE instance, const CodePage& code_page) : code_pag
                       WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
                           ES_AUTOHSCROLL | ES_AUTOVSCROLL,
                       px(300), px(360), px(10575), px(5895), hwnd_, nullptr, instance, nullptr);
-  if (txtShow_ == nullptr) throw RunError(err::kInternal, "txtShow: " + LastSystemError());
+  if (txtShow_ == nullptr) {
+    failure_ = "txtShow: " + LastSystemError();
+    DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+    return;
+  }
   // A report of 400 lines is more than the text box takes by default.
   SendMessageA(txtShow_, EM_SETLIMITTEXT, 0, 0);
   font_ = CreateFontA(-static_cast<int>(std::lround(8.25 * dpi / 72)), 0, 0, 0, FW_NORMAL, FALSE,
@@ -66,11 +73,13 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::ShowMain() {
+  if (!made()) return;
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
 }
 
 void MainWindow::InsertText(const std::string& text) {
+  if (!made()) return;
   // The text box takes the report's CR LF line ends as they are.  It holds
   // text up to its first zero byte.
   const std::wstring wide = WideFromProgramText(text, code_page_);
@@ -82,7 +91,7 @@ void MainWindow::ProcessEvents() {
 }
 
 void MainWindow::StayOpen() {
-  if (closed_by_user_) return;
+  if (!made() || closed_by_user_) return;
   ShowMain();
   MSG message;
   while (!closed_by_user_) {

@@ -4,12 +4,19 @@
 // progress: the report still reaches the log and the printer, and the
 // process then ends instead of waiting.
 //
+// A window the system refuses to make (a window station without room for
+// it, as a scheduled task's may be) does not cost the report either: the
+// object then stands for no window, and everything the report would show in
+// it is dropped.
+//
 // User-interface thread only, like every window.
 
 #ifndef HX_WIN32_MAIN_WINDOW_H_
 #define HX_WIN32_MAIN_WINDOW_H_
 
 #include <windows.h>
+
+#include <string>
 
 #include "platform/platform.h"
 
@@ -28,8 +35,12 @@ class MainWindow : public Screen {
 
   // Shows the window and returns when the user closes it.  A window the user
   // already closed while the report was produced stays closed, and this
-  // returns at once.
+  // returns at once, as it does without a window.
   void StayOpen();
+
+  // Whether the system made the window; when it did not, why not.
+  bool made() const { return hwnd_ != nullptr; }
+  const std::string& failure() const { return failure_; }
 
   HWND hwnd() const { return hwnd_; }
   HWND txtShow() const { return txtShow_; }
@@ -42,6 +53,7 @@ class MainWindow : public Screen {
   HWND txtShow_ = nullptr;
   HFONT font_ = nullptr;
   bool closed_by_user_ = false;
+  std::string failure_;
 };
 
 }  // namespace hx

@@ -16,6 +16,7 @@ void Win32MessageDialog::ShowMessage(const std::string& message, int16_t flags,
   const std::string echo = MessageEcho(caption, message);
   std::fwrite(echo.data(), 1, echo.size(), stderr);
   std::fflush(stderr);
+  if (owner_ == nullptr) return;
 
   // A dialog whose unload was requested has discarded its window; the next
   // message gets a new one.

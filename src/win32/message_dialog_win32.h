@@ -17,7 +17,9 @@ namespace hx {
 
 class Win32MessageDialog : public MessageDialog {
  public:
-  // owner: the window the dialog stays in front of.
+  // owner: the window the dialog stays in front of.  Without one (the
+  // system would not make the main window) messages go to standard error
+  // alone.
   Win32MessageDialog(HINSTANCE instance, HWND owner, const CodePage& code_page);
   ~Win32MessageDialog() override;
   Win32MessageDialog(const Win32MessageDialog&) = delete;

@@ -10,4 +10,8 @@ LocalTime SystemClock::Now() {
   return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
+void SystemClock::Pause(std::chrono::milliseconds time) {
+  Sleep(static_cast<DWORD>(time.count()));
+}
+
 }  // namespace hx

@@ -10,6 +10,7 @@ namespace hx {
 class SystemClock : public Clock {
  public:
   LocalTime Now() override;
+  void Pause(std::chrono::milliseconds time) override;
 };
 
 }  // namespace hx

@@ -12,12 +12,18 @@ std::string VendorLoader::FileName(const char* base) {
 }
 
 void* VendorLoader::Load(const std::string& path, bool beside_program) {
-  // A library beside the program finds the libraries it needs in turn
-  // beside it as well.  The system's search has no current folder in it,
-  // which is whatever folder a scheduler or a shortcut happened to start us
-  // in: main took it out.
-  return LoadLibraryExW(NativePath(path).c_str(), nullptr,
-                        beside_program ? LOAD_WITH_ALTERED_SEARCH_PATH : 0);
+  // Only the program's folder and the system's own are searched, for the
+  // library and for whatever it loads in turn, also later; a library beside
+  // the program finds the ones it needs beside it.  Never the current
+  // folder, which is whatever folder a scheduler or a shortcut happened to
+  // start us in.
+  static const bool restricted =
+      SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+  (void)restricted;
+  const DWORD search = beside_program
+                           ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
+                           : LOAD_LIBRARY_SEARCH_DEFAULT_DIRS;
+  return LoadLibraryExW(NativePath(path).c_str(), nullptr, search);
 }
 
 std::string VendorLoader::LoadError() {

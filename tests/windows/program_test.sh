@@ -9,6 +9,7 @@
 #   HX_WIN_BIN    folder of HX_RPT.exe, the stand-in DLLs and the example
 #   HX_LACKING    folder of a LumoCom.dll that exports only its open call
 #   HX_FIND_MAIN  the find_main.exe helper
+#   HX_OTHER_PROGRAM  the other_program.exe helper
 #   HX_LINUX_BIN  folder of the Linux program, for the comparison of logs
 #   HX_SOURCE_DIR the source tree
 # Exit 0 passed, 1 failed, 77 skipped (what it needs is not built).
@@ -19,7 +20,14 @@ case_name=$1
 work=$(mktemp -d)
 chmod a+rx "$work"  # the print server's filters run as another user
 cups=
+other=
+mounted=
 cleanup() {
+  if [[ -n $other ]]; then
+    kill "$other" 2>/dev/null || true
+    wait "$other" 2>/dev/null || true
+  fi
+  if [[ -n $mounted ]]; then umount "$mounted" || true; fi
   if [[ -n $cups && -z ${HX_KEEP:-} ]]; then "$HX_SOURCE_DIR/tests/private_cups.sh" stop "$cups" || true; fi
   if [[ -z ${HX_KEEP:-} ]]; then rm -rf "$work"; else echo "kept $work" >&2; fi
 }
@@ -31,13 +39,16 @@ fail() {
 }
 
 # A program folder: HX_RPT.exe, the stand-ins, the example plant, and the
-# example's definition file with the settings given as KEY=VALUE.
+# example's definition file with the settings given as KEY=VALUE, and the
+# report lines in $more_report after the example's.
+more_report=
 program_folder() {
   local folder=$1
   shift
   mkdir -p "$folder"
   cp "$HX_WIN_BIN"/HX_RPT.exe "$HX_WIN_BIN"/HX_VENDOR.exe "$HX_WIN_BIN"/*.dll "$HX_WIN_BIN"/LUMOCOM.SIM "$folder"/
   definition "$HX_WIN_BIN/HX_RPT.INI" "$folder/HX_RPT.INI" "$@"
+  if [[ -n $more_report ]]; then printf '%s\n' "$more_report" >>"$folder/HX_RPT.INI"; fi
 }
 
 definition() {
@@ -102,6 +113,45 @@ error_handler() {
   printf 'HX_RPT Error Handler: Error: %s  \n%s' "$1" "$2"
 }
 
+# A folder as the Windows program names it: wine's drive Z: is the root.
+windows_path() {
+  printf 'Z:%s' "${1//\//\\}"
+}
+
+# Starts other_program.exe with the arguments after the first in the
+# background, and returns once it has said the first (what it says in
+# $work/other.txt).  The cleanup ends it if it has not ended by itself.
+other_program() {
+  local until=$1
+  shift
+  : >"$work/other.txt"
+  "${emulator[@]}" "$HX_OTHER_PROGRAM" "$@" >"$work/other.txt" 2>&1 &
+  other=$!
+  for _ in $(seq 300); do
+    if grep -q "^$until" "$work/other.txt"; then return 0; fi
+    sleep 0.1
+  done
+  fail "other_program $* did not say $until: $(cat "$work/other.txt")"
+}
+
+# The example's log of an undisturbed run, masked, in $work/reference.log;
+# the arguments are the definition file's settings, as for program_folder.
+reference_log() {
+  program_folder "$work/reference" SHOWIT=FALSE "$@"
+  run "$work/reference"
+  expect_status 0 "$work/reference"
+  masked "$work/reference/HX_RPT.LOG" >"$work/reference.log"
+}
+
+expect_reference_log() {
+  cmp <(masked "$1") "$work/reference.log" ||
+    fail "the log differs: $(diff <(masked "$1") "$work/reference.log")"
+}
+
+milliseconds() {
+  echo $(($(date +%s%N) / 1000000))
+}
+
 case $case_name in
 example_log_as_on_linux)
   # The same definition file and plant give the Linux program's log, byte
@@ -117,7 +167,7 @@ example_log_as_on_linux)
   mkdir "$work/linux"
   cp "$HX_LINUX_BIN"/HX_RPT "$HX_LINUX_BIN"/HX_VENDOR "$HX_LINUX_BIN"/lib*.so "$HX_LINUX_BIN"/LUMOCOM.SIM "$work/linux"/
   definition "$HX_WIN_BIN/HX_RPT.INI" "$work/linux/HX_RPT.INI" SHOWIT=FALSE
-  (cd "$work/linux" && XDG_RUNTIME_DIR=$work/linux QT_QPA_PLATFORM=offscreen ./HX_RPT) ||
+  (cd "$work/linux" && TMPDIR=$work/linux XDG_RUNTIME_DIR=$work/linux QT_QPA_PLATFORM=offscreen ./HX_RPT) ||
     fail "the Linux program failed"
   [[ -s $work/win/HX_RPT.LOG ]] || fail "no log"
   cmp <(masked "$work/win/HX_RPT.LOG") <(masked "$work/linux/HX_RPT.LOG") ||
@@ -346,6 +396,158 @@ responsive_window)
   seen=$(find_main probe)
   wait "$started" || status=$?
   grep -q '^answered: 10 of 10$' <<<"$seen" || fail "the window did not answer: $seen"
+  ;;
+
+log_held_before_the_run)
+  # A spreadsheet has the log open, sharing it for reading only, when the
+  # run begins, and lets go of it 3 s later: the report waits for it and
+  # reaches the log whole.
+  reference_log
+  program_folder "$work/p" SHOWIT=FALSE
+  other_program held share-read "$(windows_path "$work/p/HX_RPT.LOG")" 3000
+  run "$work/p"
+  expect_status 0 "$work/p"
+  [[ ! -s $work/p/err.txt ]] || fail "standard error: $(cat "$work/p/err.txt")"
+  expect_reference_log "$work/p/HX_RPT.LOG"
+  ;;
+
+log_held_for_a_moment)
+  # A scanner takes the log for 300 ms as soon as the first line is in
+  # it.  A long report, so that the scanner comes before its end; when it
+  # came too late all the same (a busy machine), the run is made again.
+  more_report=$(for n in $(seq 300); do echo "line $n of a long report"; done)
+  reference_log
+  program_folder "$work/p" SHOWIT=FALSE
+  for attempt in 1 2 3; do
+    rm -f "$work/p/HX_RPT.LOG"
+    other_program watching share-read "$(windows_path "$work/p/HX_RPT.LOG")" 300 0
+    run "$work/p"
+    wait "$other" || fail "other_program: $(cat "$work/other.txt")"
+    other=
+    held_at=$(tr -d '\r' <"$work/other.txt" | sed -n 's/^held at //p')
+    if ((held_at < $(stat -c %s "$work/reference.log"))); then break; fi
+    ((attempt < 3)) || fail "the scanner never came before the end of the run"
+  done
+  expect_status 0 "$work/p"
+  [[ ! -s $work/p/err.txt ]] || fail "standard error: $(cat "$work/p/err.txt")"
+  expect_reference_log "$work/p/HX_RPT.LOG"
+  ;;
+
+log_held_past_the_bound)
+  # A log left open in a spreadsheet: after waiting 10 s in all, the log
+  # channel fails once, as a locked file, and the run ends soon after.
+  program_folder "$work/p" SHOWIT=FALSE
+  other_program held share-read "$(windows_path "$work/p/HX_RPT.LOG")" 60000
+  began=$(milliseconds)
+  run "$work/p"
+  took=$(($(milliseconds) - began))
+  expect_status 1 "$work/p"
+  expect_err "$work/p" "HX_RPT Error Handler: Error: 70  Could not write to: $(windows_path "$work/p")\\HX_RPT.LOG
+Permission denied in: LogPrint"
+  grep -q "^HX_RPT: another program holds .*HX_RPT.LOG" "$work/p/err.txt" ||
+    fail "standard error does not say that another program holds the log: $(cat "$work/p/err.txt")"
+  ((took >= 10000 && took <= 14000)) || fail "the run took $took ms"
+  ;;
+
+log_on_a_full_disk)
+  # A disk that fills up in the middle of a line: the log keeps whole lines
+  # only, and the failure is reported.
+  mkdir "$work/full"
+  if ! mount -t tmpfs -o size=4k tmpfs "$work/full" 2>/dev/null; then
+    echo "skipped: a small tmpfs cannot be mounted here (it takes root, outside a container that forbids mounting)"
+    exit 77
+  fi
+  mounted=$work/full
+  reference_log
+  old=$(head -c 3900 /dev/zero | tr '\0' o)$'\r'
+  printf '%s\n' "$old" >"$work/full/HX_RPT.LOG"
+  program_folder "$work/p" SHOWIT=FALSE "LOGFILEPATH=Z:$work/full"
+  run "$work/p"
+  expect_status 1 "$work/p"
+  expect_err "$work/p" "HX_RPT Error Handler: Error: 61  Could not write to: Z:$work/full\\HX_RPT.LOG
+Disk full in: LogPrint"
+  size=$(stat -c %s "$work/full/HX_RPT.LOG")
+  tail -c +$((${#old} + 2)) "$work/full/HX_RPT.LOG" >"$work/new.log"
+  lines=$(wc -l <"$work/new.log")
+  ((lines > 0)) || fail "not one line of the report reached the log"
+  cmp <(masked "$work/new.log") <(head -n "$lines" "$work/reference.log") ||
+    fail "the log does not end with whole lines of the report: $(tail -c 200 "$work/full/HX_RPT.LOG" | od -c)"
+  next=$(sed -n "$((lines + 1))p" "$work/reference.log" | wc -c)
+  ((size + next > 4096)) || fail "the log stopped where the next line still fitted"
+  ;;
+
+single_copy_name_held)
+  # A program, such as a copy under another account or in another session,
+  # that holds the machine-wide name makes this start the second copy.
+  program_folder "$work/p" SHOWIT=FALSE
+  other_program held name 'Global\HX_RPT' 60000
+  run "$work/p"
+  expect_status 2 "$work/p"
+  [[ ! -s $work/p/err.txt ]] || fail "the second copy said: $(cat "$work/p/err.txt")"
+  [[ ! -e $work/p/HX_RPT.LOG ]] || fail "the second copy wrote a log"
+  ;;
+
+lumocom_only_in_current_folder)
+  # A LumoCom.dll in the folder the program is started from, but not beside
+  # it, is never loaded: as if there were none.
+  program_folder "$work/p" SHOWIT=FALSE
+  mkdir "$work/current"
+  mv "$work/p/LumoCom.dll" "$work/current/"
+  status=0
+  (cd "$work/current" && timeout 60 "${emulator[@]}" "$work/p/HX_RPT.exe" >"$work/p/out.txt" \
+    2>"$work/p/err.txt") || status=$?
+  expect_status 1 "$work/p"
+  one=$(error_handler 53 "File not found in: GetHandle")
+  expect_err "$work/p" "$one
+$one
+$one"
+  ;;
+
+window_cannot_be_made)
+  # On a desktop whose window the system cannot make (here: wine may not
+  # start the program that makes it), the report still reaches the log, and
+  # every message standard error; the program ends by itself with status 1.
+  reference_log
+  program_folder "$work/p" SHOWIT=TRUE
+  sed -i 's/^3=RESERVOIR.*/&\n4=NOWHERE/' "$work/p/HX_RPT.INI"
+  # The system's own desktop is up before wine is told to make no other.
+  "${emulator[@]}" "$HX_OTHER_PROGRAM" >/dev/null 2>&1 || true
+  status=0
+  (cd "$work/p" && WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d;explorer.exe=d' \
+    timeout 60 "${emulator[@]}" "$HX_OTHER_PROGRAM" on-desktop "hx_no_windows_$$" \
+    "$(windows_path "$work/p/HX_RPT.exe")" >"$work/p/out.txt" 2>"$work/p/err.txt") || status=$?
+  expect_status 1 "$work/p"
+  grep -q '^HX_RPT: Main: .*; the report goes on without the window' "$work/p/err.txt" ||
+    fail "standard error does not say why there is no window: $(cat "$work/p/err.txt")"
+  expect_err "$work/p" "Communication Error Message: Controller 'NOWHERE' Not Found.
+No controller of that name is known."
+  expect_reference_log "$work/p/HX_RPT.LOG"
+  ;;
+
+manifest)
+  # Each program carries the manifest, as written, where the system reads
+  # it when it starts the program.
+  for program in HX_RPT.exe HX_CHECK.exe; do
+    "${emulator[@]}" "$HX_OTHER_PROGRAM" manifest "$(windows_path "$HX_WIN_BIN/$program")" \
+      >"$work/manifest.xml" || fail "$program: no manifest"
+    cmp "$work/manifest.xml" "$HX_SOURCE_DIR/src/win32/program.manifest" ||
+      fail "$program carries another manifest: $(cat "$work/manifest.xml")"
+  done
+  if command -v xmllint >/dev/null; then
+    xmllint --noout "$work/manifest.xml" || fail "the manifest is not well-formed XML"
+  fi
+  ;;
+
+long_path)
+  # A log folder whose path is longer than 260 characters.  (Wine itself
+  # cannot start a 64-bit program from a folder that deep.)
+  deep=$work
+  while ((${#deep} < 300)); do deep=$deep/a_folder_of_the_plant_archive; done
+  mkdir -p "$deep"
+  program_folder "$work/p" SHOWIT=FALSE "LOGFILEPATH=Z:$deep"
+  run "$work/p"
+  expect_status 0 "$work/p"
+  grep -q 'Pump 1 \.* RUNNING' "$deep/HX_RPT.LOG" || fail "no values in the log"
   ;;
 
 *)

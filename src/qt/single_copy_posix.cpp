@@ -1,0 +1,81 @@
+#include "qt/single_copy.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "qt/runtime_folder.h"
+
+namespace hx {
+
+std::string SingleCopyLockPath() {
+  return TemporaryFolder() + "/HX_RPT.lock";
+}
+
+SingleCopyLock::SingleCopyLock(const std::string& path) {
+  Take(path);
+}
+
+void SingleCopyLock::Take(const std::string& path) {
+  // A few rounds, for a file that another copy makes, or a cleaner of old
+  // temporary files removes, at the very moment of the look.
+  for (int round = 0; round < 3; ++round) {
+    // Looked for before it is made: a sticky folder such as /tmp may refuse
+    // a request to create on another user's file even where it exists.  No
+    // wait on whatever may have been put there instead (a pipe).
+    const int look = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int fd = open(path.c_str(), look);
+    if (fd < 0 && errno == ENOENT) {
+      fd = open(path.c_str(), look | O_CREAT | O_EXCL, 0644);
+      if (fd < 0 && errno == EEXIST) continue;
+      // Every user's copy must be able to open it, whatever this user's umask.
+      if (fd >= 0) fchmod(fd, 0644);
+    }
+    if (fd < 0) return CannotTell(path, std::strerror(errno));
+    struct stat opened {};
+    if (fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+      close(fd);
+      return CannotTell(path, "not a plain file");
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const int error = errno;
+      close(fd);
+      if (error != EWOULDBLOCK) return CannotTell(path, std::strerror(error));
+      state_ = State::kAnotherCopyRuns;
+      return;
+    }
+    // A lock on a file that has left the folder meanwhile would be seen by
+    // no later copy.
+    struct stat named {};
+    if (lstat(path.c_str(), &named) == 0 && named.st_dev == opened.st_dev &&
+        named.st_ino == opened.st_ino) {
+      fd_ = fd;
+      state_ = State::kOnlyCopy;
+      return;
+    }
+    close(fd);
+  }
+  CannotTell(path, "it keeps changing");
+}
+
+SingleCopyLock::~SingleCopyLock() {
+  if (fd_ >= 0) close(fd_);
+}
+
+void SingleCopyLock::CannotTell(const std::string& path, const std::string& why) {
+  state_ = State::kCannotTell;
+  problem_ = path + ": " + why;
+  struct stat st {};
+  if (lstat(path.c_str(), &st) == 0 && st.st_uid != geteuid()) {
+    const passwd* owner = getpwuid(st.st_uid);
+    problem_ += "; it belongs to " + (owner != nullptr ? std::string(owner->pw_name)
+                                                       : "user " + std::to_string(st.st_uid));
+  }
+}
+
+}  // namespace hx
