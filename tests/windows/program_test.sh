@@ -527,7 +527,7 @@ No controller of that name is known."
 manifest)
   # Each program carries the manifest, as written, where the system reads
   # it when it starts the program.
-  for program in HX_RPT.exe HX_CHECK.exe; do
+  for program in HX_RPT.exe HX_VENDOR.exe HX_CHECK.exe; do
     "${emulator[@]}" "$HX_OTHER_PROGRAM" manifest "$(windows_path "$HX_WIN_BIN/$program")" \
       >"$work/manifest.xml" || fail "$program: no manifest"
     cmp "$work/manifest.xml" "$HX_SOURCE_DIR/src/win32/program.manifest" ||
