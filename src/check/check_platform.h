@@ -101,6 +101,7 @@ class LocalClock : public Clock {
     if (t == nullptr) return {};
     return {t->tm_year + 1900, t->tm_mon + 1, t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec};
   }
+  void Pause(std::chrono::milliseconds) override {}  // the check writes no log to wait for
 };
 
 // All of it, wired into one Platform.
