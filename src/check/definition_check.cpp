@@ -11,6 +11,7 @@
 #include "check/shown_text.h"
 #include "comm/controller_link.h"
 #include "definition/definition_reader.h"
+#include "definition/setup_keys.h"
 #include "definition/tag_line.h"
 #include "definition/text_fields.h"
 #include "platform/platform.h"
@@ -95,15 +96,15 @@ const char* SeverityName(Severity s) {
   }
 }
 
-bool IsFlagKey(const std::string& key) {
-  return key == "PRINTIT" || key == "SHOWIT" || key == "LOGIT";
+// Keys as the file's reference writes them, in the summary and the findings.
+std::string KeyShown(const std::string& key) {
+  const std::optional<SetupKey> known = FindSetupKey(key);
+  return known ? std::string(SetupKeyName(*known)) : key;
 }
 
-// Keys as the file writes them in the summary and the findings.
-std::string KeyShown(const std::string& key) {
-  if (key == "LANDSCAPELINES") return "LandScapeLines";
-  if (key == "PORTRAITLINES") return "PortraitLines";
-  return key;
+// "PRINTIT=TRUE"
+std::string Assignment(SetupKey key, std::string_view value) {
+  return std::string(SetupKeyName(key)) + "=" + std::string(value);
 }
 
 }  // namespace
@@ -220,45 +221,53 @@ void DefinitionCheck::IndentedHeader(int line, Section body, const std::string& 
 void DefinitionCheck::Setting(int line, const std::string& key, const std::string& value,
                               SettingOutcome outcome) {
   if (line == indented_line_) return;
-  const std::string shown = KeyShown(key) + "=" + Shown(value);
-  auto set_at = [&](const std::string& k) -> std::string {
+  if (outcome == SettingOutcome::kNoEquals)
+    return Add(line, Severity::kWarning, "no '=' in this [SETUP] line; it is passed over");
+  const std::optional<SetupKey> known = FindSetupKey(key);
+  if (!known) {
+    if (key.empty())
+      return Add(line, Severity::kWarning, "no key before '='; the line is passed over");
+    std::string keys;
+    for (const SetupKeyEntry& entry : kSetupKeys)
+      keys += (keys.empty() ? "" : ", ") + std::string(entry.name);
+    return Add(line, Severity::kWarning,
+               "unknown key " + Quoted(key) + "; the line is passed over (keys: " + keys + ")");
+  }
+  const std::string shown = Assignment(*known, Shown(value));
+  auto set_at = [&](SetupKey k) -> std::string {
     auto it = setting_lines_.find(k);
     return it == setting_lines_.end() ? std::string() : AtLine(it->second);
   };
   switch (outcome) {
     case SettingOutcome::kApplied:
     case SettingOutcome::kFollowDefault:
-      // A flag is set by its first TRUE; later ones change nothing.
-      if (IsFlagKey(key))
-        setting_lines_.try_emplace(key, line);
+      // A switch is set by its first TRUE; later ones change nothing.
+      if (IsSwitch(*known))
+        setting_lines_.try_emplace(*known, line);
       else
-        setting_lines_[key] = line;
+        setting_lines_[*known] = line;
       return;
     case SettingOutcome::kNoEquals:
-      return Add(line, Severity::kWarning, "no '=' in this [SETUP] line; it is passed over");
     case SettingOutcome::kUnknownKey:
-      if (key.empty())
-        return Add(line, Severity::kWarning, "no key before '='; the line is passed over");
-      return Add(line, Severity::kWarning,
-                 "unknown key " + Quoted(key) +
-                     "; the line is passed over (keys: PRINTIT, SHOWIT, LOGIT, LOGFILEPATH, "
-                     "LOGFILENAME, FONT, FONTSIZE, DATEFORMAT, TIMEFORMAT, PortraitLines, "
-                     "LandScapeLines, PRINTERNAME)");
+      return;  // told above
     case SettingOutcome::kNotTrue: {
-      const bool on = key == "PRINTIT" ? rs_.PRINTIT : key == "SHOWIT" ? rs_.SHOWIT : rs_.LOGIT;
+      const bool on = *known == SetupKey::kPrintit  ? rs_.PRINTIT
+                      : *known == SetupKey::kShowit ? rs_.SHOWIT
+                                                    : rs_.LOGIT;
+      const std::string on_text(kSwitchOn);
       if (on) {
         return Add(line, Severity::kWarning,
-                   shown + " cannot switch " + key + " off; it stays TRUE from " + set_at(key));
+                   shown + " cannot switch " + key + " off; it stays " + on_text + " from " +
+                       set_at(*known));
       }
       // Saying FALSE where it is off anyway is how a file says "not this one".
       if (UpperCase(value) == "FALSE") return;
       return Add(line, Severity::kWarning,
-                 shown + " is not TRUE; " + key +
-                     " stays off (only TRUE, in any letter case, "
-                     "switches it on)");
+                 shown + " is not " + on_text + "; " + key + " stays off (only " + on_text +
+                     ", in any letter case, switches it on)");
     }
     case SettingOutcome::kTooShort: {
-      const bool date = key == "DATEFORMAT";
+      const bool date = *known == SetupKey::kDateFormat;
       const size_t shortest = date ? kMinDateFormat : kMinTimeFormat;
       const std::string& in_force = date ? rs_.DATEFORMAT : rs_.TIMEFORMAT;
       return Add(
@@ -268,39 +277,42 @@ void DefinitionCheck::Setting(int line, const std::string& key, const std::strin
               (in_force.empty()
                    ? std::string("the default ") +
                          std::string(date ? kDefaultDateFormat : kDefaultTimeFormat) + " is used"
-                   : Quoted(in_force) + " from " + set_at(key) + " stays"));
+                   : Quoted(in_force) + " from " + set_at(*known) + " stays"));
     }
     case SettingOutcome::kNotNumeric:
-      if (key == "FONTSIZE") {
-        setting_lines_[key] = line;
+      if (*known == SetupKey::kFontSize) {
+        setting_lines_[*known] = line;
         return Add(line, Severity::kWarning,
                    shown +
                        " is not a number (a number starts with a digit); the font size "
                        "becomes " +
                        FontSizeText(Printer::kStartFontSize));
       }
-      return Add(
-          line, Severity::kWarning,
-          shown + " is not a number (a number starts with a digit); " + KeyShown(key) + " stays " +
-              std::to_string(key == "LANDSCAPELINES" ? rs_.LandScapeLines : rs_.PortraitLines));
-    case SettingOutcome::kNeedsPrintit:
       return Add(line, Severity::kWarning,
-                 shown +
-                     " before PRINTIT=TRUE does nothing; the printer font is set only after "
-                     "PRINTIT=TRUE");
+                 shown + " is not a number (a number starts with a digit); " +
+                     std::string(SetupKeyName(*known)) + " stays " +
+                     std::to_string(*known == SetupKey::kLandScapeLines ? rs_.LandScapeLines
+                                                                        : rs_.PortraitLines));
+    case SettingOutcome::kNeedsPrintit: {
+      const std::string printit = Assignment(SetupKey::kPrintit, kSwitchOn);
+      return Add(line, Severity::kWarning,
+                 shown + " before " + printit +
+                     " does nothing; the printer font is set only after " + printit);
+    }
     case SettingOutcome::kRecordedOnly:
-      setting_lines_[key] = line;
-      if (UpperCase(value) == "DEFAULT") {
+      setting_lines_[*known] = line;
+      if (UpperCase(value) == UpperCase(kFollowDefaultPrinter)) {
         return Add(line, Severity::kWarning,
-                   shown +
-                       " is not 'Default' (letter case counts): it is recorded as a name, "
-                       "and the report goes to the system's current printer");
+                   shown + " is not '" + std::string(kFollowDefaultPrinter) +
+                       "' (letter case counts): it is recorded as a name, and the report goes to "
+                       "the system's current printer");
       }
       return Add(line, Severity::kWarning,
                  shown +
                      " is recorded only and never chooses a printer; the report goes to the "
-                     "system's current printer (PRINTERNAME=Default makes it follow the "
-                     "system's default printer)");
+                     "system's current printer (" +
+                     Assignment(SetupKey::kPrinterName, kFollowDefaultPrinter) +
+                     " makes it follow the system's default printer)");
   }
 }
 
@@ -577,9 +589,10 @@ void DefinitionCheck::CheckAfterReading() {
   if (stop_error_ != 0) return;  // HX_RPT would produce no report at all
 
   if (rs_.LOGIT && rs_.LOGFILENAME.empty()) {
-    Add(setting_lines_["LOGIT"], Severity::kWarning,
-        "LOGIT=TRUE, but no LOGFILENAME is set; the log cannot be written and HX_RPT reports "
-        "\"Could not write to: \"");
+    Add(setting_lines_[SetupKey::kLogit], Severity::kWarning,
+        Assignment(SetupKey::kLogit, kSwitchOn) + ", but no " +
+            std::string(SetupKeyName(SetupKey::kLogFileName)) +
+            " is set; the log cannot be written and HX_RPT reports \"Could not write to: \"");
   }
   CheckTagControllers();
   CheckTemplate(Section::kHeader, header_first_line_, rs_.HeaderLines.data(), rs_.HeaderCount);
@@ -763,6 +776,43 @@ void DefinitionCheck::WriteCounts(std::ostream& out) const {
       << (rs_.DefinitionUtf8 ? ", from UTF-8" : ", byte for byte") << ".\n";
 }
 
+std::string DefinitionCheck::InForce(SetupKey key) const {
+  auto on = [](bool on) { return on ? std::string(kSwitchOn) : std::string("FALSE"); };
+  auto text = [](const std::string& v) { return v.empty() ? std::string("(empty)") : Shown(v); };
+  auto or_else = [](const std::string& v, std::string_view start) {
+    return v.empty() ? "(" + std::string(start) + ")" : Shown(v);
+  };
+  switch (key) {
+    case SetupKey::kPrintit:
+      return on(rs_.PRINTIT);
+    case SetupKey::kShowit:
+      return on(rs_.SHOWIT);
+    case SetupKey::kLogit:
+      return on(rs_.LOGIT);
+    case SetupKey::kLogFilePath:
+      return or_else(rs_.LOGFILEPATH, "the program's folder");
+    case SetupKey::kLogFileName:
+      return text(rs_.LOGFILENAME);
+    case SetupKey::kFont:
+      return printer().font_name ? Shown(*printer().font_name)
+                                 : "(" + std::string(Printer::kStartFontName) + ")";
+    case SetupKey::kFontSize:
+      return printer().font_size ? FontSizeText(*printer().font_size)
+                                 : "(" + FontSizeText(Printer::kStartFontSize) + ")";
+    case SetupKey::kDateFormat:
+      return or_else(rs_.DATEFORMAT, kDefaultDateFormat);
+    case SetupKey::kTimeFormat:
+      return or_else(rs_.TIMEFORMAT, kDefaultTimeFormat);
+    case SetupKey::kPortraitLines:
+      return std::to_string(rs_.PortraitLines);
+    case SetupKey::kLandScapeLines:
+      return std::to_string(rs_.LandScapeLines);
+    case SetupKey::kPrinterName:
+      return text(rs_.PRINTERNAME);
+  }
+  return {};
+}
+
 void DefinitionCheck::WriteSummary(std::ostream& out) const {
   WriteCounts(out);
   if (cannot_read_) return;
@@ -791,30 +841,11 @@ void DefinitionCheck::WriteSummary(std::ostream& out) const {
   }
 
   s << "\nSettings in force at the end:\n";
-  auto setting = [&](const std::string& key, const std::string& value) {
-    auto it = setting_lines_.find(key);
-    s << "  " << std::left << std::setw(16) << KeyShown(key) << std::setw(24) << value
+  for (const SetupKeyEntry& entry : kSetupKeys) {
+    auto it = setting_lines_.find(entry.key);
+    s << "  " << std::left << std::setw(16) << entry.name << std::setw(24) << InForce(entry.key)
       << (it == setting_lines_.end() ? std::string("(not set)") : AtLine(it->second)) << '\n';
-  };
-  auto flag = [](bool on) { return std::string(on ? "TRUE" : "FALSE"); };
-  auto text = [](const std::string& v) { return v.empty() ? std::string("(empty)") : Shown(v); };
-  setting("PRINTIT", flag(rs_.PRINTIT));
-  setting("SHOWIT", flag(rs_.SHOWIT));
-  setting("LOGIT", flag(rs_.LOGIT));
-  setting("LOGFILEPATH",
-          rs_.LOGFILEPATH.empty() ? "(the program's folder)" : Shown(rs_.LOGFILEPATH));
-  setting("LOGFILENAME", text(rs_.LOGFILENAME));
-  setting("FONT", printer().font_name ? Shown(*printer().font_name)
-                                      : "(" + std::string(Printer::kStartFontName) + ")");
-  setting("FONTSIZE", printer().font_size ? FontSizeText(*printer().font_size)
-                                          : "(" + FontSizeText(Printer::kStartFontSize) + ")");
-  setting("DATEFORMAT", rs_.DATEFORMAT.empty() ? "(" + std::string(kDefaultDateFormat) + ")"
-                                               : Shown(rs_.DATEFORMAT));
-  setting("TIMEFORMAT", rs_.TIMEFORMAT.empty() ? "(" + std::string(kDefaultTimeFormat) + ")"
-                                               : Shown(rs_.TIMEFORMAT));
-  setting("PORTRAITLINES", std::to_string(rs_.PortraitLines));
-  setting("LANDSCAPELINES", std::to_string(rs_.LandScapeLines));
-  setting("PRINTERNAME", text(rs_.PRINTERNAME));
+  }
 
   s << "\nControllers (none is opened by the check):\n";
   for (size_t slot = 1; slot <= 5; ++slot) {

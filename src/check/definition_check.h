@@ -25,6 +25,7 @@
 #include "base/report_state.h"
 #include "check/check_platform.h"
 #include "definition/definition_observer.h"
+#include "definition/setup_keys.h"
 #include "report/template_fields.h"
 
 namespace hx {
@@ -93,6 +94,8 @@ class DefinitionCheck : private DefinitionObserver {
   void CheckAfterReading();
   void CheckTemplate(Section block, int first_line, const std::string* lines, int16_t count);
   void CheckTagControllers();
+  // The summary's value of a setting at the end of the reading.
+  std::string InForce(SetupKey key) const;
   // What each field of a template line shows at its widest.
   std::vector<std::string> WidestTexts(const std::vector<TemplateField>& fields);
 
@@ -129,8 +132,8 @@ class DefinitionCheck : private DefinitionObserver {
   };
   std::vector<SectionSeen> sections_;
 
-  std::map<std::string, int> setting_lines_;  // key -> the line that set it
-  std::array<int, 7> controller_lines_{};     // slot -> its latest line
+  std::map<SetupKey, int> setting_lines_;  // key -> the line that set it
+  std::array<int, 7> controller_lines_{};  // slot -> its latest line
   struct TagSeen {
     std::vector<int> lines;
     std::string type;

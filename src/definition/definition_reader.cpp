@@ -13,6 +13,7 @@
 #include "base/run_error.h"
 #include "comm/controller_link.h"
 #include "definition/definition_observer.h"
+#include "definition/setup_keys.h"
 #include "definition/tag_line.h"
 #include "definition/text_fields.h"
 #include "platform/platform.h"
@@ -229,54 +230,68 @@ class DefinitionReader {
       tell(accepted ? SettingOutcome::kApplied : refused);
       return accepted;
     };
+    const bool switch_on = UpperCase(value) == kSwitchOn;
 
+    const std::optional<SetupKey> known = FindSetupKey(key);
+    if (!known) return tell(SettingOutcome::kUnknownKey);
     Printer& printer = rs_.platform.printer;
-    if (key == "PRINTERNAME") {
-      if (value == "Default") {
-        tell(SettingOutcome::kFollowDefault);
-        rs_.PRINTERNAME = printer.DeviceName();
-        printer.FollowDefault();
-      } else {
-        tell(SettingOutcome::kRecordedOnly);
-        rs_.PRINTERNAME = value;
-      }
-    } else if (key == "LANDSCAPELINES") {
-      if (tell_if(IsNum(value), SettingOutcome::kNotNumeric))
-        rs_.LandScapeLines = NumericValue16(value);
-    } else if (key == "PORTRAITLINES") {
-      if (tell_if(IsNum(value), SettingOutcome::kNotNumeric))
-        rs_.PortraitLines = NumericValue16(value);
-    } else if (key == "FONT") {
-      // The font belongs to the printed report; it is left alone unless
-      // printing was asked for earlier in the file.
-      if (tell_if(rs_.PRINTIT, SettingOutcome::kNeedsPrintit)) printer.SetFontName(value);
-    } else if (key == "FONTSIZE") {
-      if (!rs_.PRINTIT) return tell(SettingOutcome::kNeedsPrintit);
-      tell(IsNum(value) ? SettingOutcome::kApplied : SettingOutcome::kNotNumeric);
-      printer.SetFontSize(IsNum(value) ? NumericValue(value) : Printer::kStartFontSize);
-    } else if (key == "DATEFORMAT") {
-      if (tell_if(value.size() >= kMinDateFormat, SettingOutcome::kTooShort))
-        rs_.DATEFORMAT = value;
-    } else if (key == "TIMEFORMAT") {
-      if (tell_if(value.size() >= kMinTimeFormat, SettingOutcome::kTooShort))
-        rs_.TIMEFORMAT = value;
-    } else if (key == "PRINTIT") {
-      if (tell_if(UpperCase(value) == "TRUE", SettingOutcome::kNotTrue)) rs_.PRINTIT = true;
-    } else if (key == "SHOWIT") {
-      if (tell_if(UpperCase(value) == "TRUE", SettingOutcome::kNotTrue)) {
-        rs_.SHOWIT = true;
-        rs_.platform.screen.ShowMain();
-      }
-    } else if (key == "LOGIT") {
-      if (tell_if(UpperCase(value) == "TRUE", SettingOutcome::kNotTrue)) rs_.LOGIT = true;
-    } else if (key == "LOGFILEPATH") {
-      tell(SettingOutcome::kApplied);
-      rs_.LOGFILEPATH = value;
-    } else if (key == "LOGFILENAME") {
-      tell(SettingOutcome::kApplied);
-      rs_.LOGFILENAME = value;
-    } else {
-      tell(SettingOutcome::kUnknownKey);
+    switch (*known) {
+      case SetupKey::kPrinterName:
+        if (value == kFollowDefaultPrinter) {
+          tell(SettingOutcome::kFollowDefault);
+          rs_.PRINTERNAME = printer.DeviceName();
+          printer.FollowDefault();
+        } else {
+          tell(SettingOutcome::kRecordedOnly);
+          rs_.PRINTERNAME = value;
+        }
+        return;
+      case SetupKey::kLandScapeLines:
+        if (tell_if(IsNum(value), SettingOutcome::kNotNumeric))
+          rs_.LandScapeLines = NumericValue16(value);
+        return;
+      case SetupKey::kPortraitLines:
+        if (tell_if(IsNum(value), SettingOutcome::kNotNumeric))
+          rs_.PortraitLines = NumericValue16(value);
+        return;
+      case SetupKey::kFont:
+        // The font belongs to the printed report; it is left alone unless
+        // printing was asked for earlier in the file.
+        if (tell_if(rs_.PRINTIT, SettingOutcome::kNeedsPrintit)) printer.SetFontName(value);
+        return;
+      case SetupKey::kFontSize:
+        if (!rs_.PRINTIT) return tell(SettingOutcome::kNeedsPrintit);
+        tell(IsNum(value) ? SettingOutcome::kApplied : SettingOutcome::kNotNumeric);
+        printer.SetFontSize(IsNum(value) ? NumericValue(value) : Printer::kStartFontSize);
+        return;
+      case SetupKey::kDateFormat:
+        if (tell_if(value.size() >= kMinDateFormat, SettingOutcome::kTooShort))
+          rs_.DATEFORMAT = value;
+        return;
+      case SetupKey::kTimeFormat:
+        if (tell_if(value.size() >= kMinTimeFormat, SettingOutcome::kTooShort))
+          rs_.TIMEFORMAT = value;
+        return;
+      case SetupKey::kPrintit:
+        if (tell_if(switch_on, SettingOutcome::kNotTrue)) rs_.PRINTIT = true;
+        return;
+      case SetupKey::kShowit:
+        if (tell_if(switch_on, SettingOutcome::kNotTrue)) {
+          rs_.SHOWIT = true;
+          rs_.platform.screen.ShowMain();
+        }
+        return;
+      case SetupKey::kLogit:
+        if (tell_if(switch_on, SettingOutcome::kNotTrue)) rs_.LOGIT = true;
+        return;
+      case SetupKey::kLogFilePath:
+        tell(SettingOutcome::kApplied);
+        rs_.LOGFILEPATH = value;
+        return;
+      case SetupKey::kLogFileName:
+        tell(SettingOutcome::kApplied);
+        rs_.LOGFILENAME = value;
+        return;
     }
   }
 
