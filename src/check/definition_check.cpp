@@ -14,6 +14,7 @@
 #include "definition/setup_keys.h"
 #include "definition/tag_line.h"
 #include "definition/text_fields.h"
+#include "output/line_print.h"
 #include "platform/platform.h"
 #include "report/date_time_format.h"
 #include "report/template_fields.h"
@@ -55,9 +56,15 @@ std::string AtLine(int line) {
   return "line " + std::to_string(line);
 }
 
+// "error 6, Overflow, in \"FormLoad\"": a failure as HX_RPT reports it.
+std::string ErrorIn(int32_t error, std::string_view label) {
+  return "error " + std::to_string(error) + ", " + std::string(ErrorDescription(error)) +
+         ", in \"" + std::string(label) + "\"";
+}
+
 std::string StopsReading(int32_t error) {
-  return "HX_RPT stops reading here (error " + std::to_string(error) + ", " +
-         std::string(ErrorDescription(error)) + ", in \"FormLoad\") and produces no report";
+  return "HX_RPT stops reading here (" + ErrorIn(error, label::kFormLoad) +
+         ") and produces no report";
 }
 
 const char* KindName(int16_t kind) {
@@ -125,7 +132,9 @@ void DefinitionCheck::Read(std::istream& in) {
 
 void DefinitionCheck::CannotRead(const std::string& why) {
   cannot_read_ = true;
-  Add(0, Severity::kError, why + "; HX_RPT reports this under \"FormLoad\" and produces no report");
+  Add(0, Severity::kError,
+      why + "; HX_RPT reports this under \"" + std::string(label::kFormLoad) +
+          "\" and produces no report");
 }
 
 void DefinitionCheck::Add(int line, Severity severity, std::string text) {
@@ -592,7 +601,8 @@ void DefinitionCheck::CheckAfterReading() {
     Add(setting_lines_[SetupKey::kLogit], Severity::kWarning,
         Assignment(SetupKey::kLogit, kSwitchOn) + ", but no " +
             std::string(SetupKeyName(SetupKey::kLogFileName)) +
-            " is set; the log cannot be written and HX_RPT reports \"Could not write to: \"");
+            " is set; the log cannot be written and HX_RPT reports \"" +
+            std::string(kCouldNotWriteTo) + "\"");
   }
   CheckTagControllers();
   CheckTemplate(Section::kHeader, header_first_line_, rs_.HeaderLines.data(), rs_.HeaderCount);
@@ -611,10 +621,9 @@ void DefinitionCheck::CheckTagControllers() {
     if (c < 0 || static_cast<size_t>(c) >= rs_.ControllerHandle.size()) {
       Add(seen.lines.back(), Severity::kError,
           tag + ": controller " + std::to_string(c) +
-              " is outside the controller table; HX_RPT stops reading values at this tag "
-              "(error 9, " +
-              std::string(ErrorDescription(err::kSubscript)) +
-              ", in \"Process_List\"), and this tag and all after it show no value");
+              " is outside the controller table; HX_RPT stops reading values at this tag (" +
+              ErrorIn(err::kSubscript, label::kProcessList) +
+              "), and this tag and all after it show no value");
       return;
     }
     if (t.TagKind == kKindUndefined) continue;  // told at its line
@@ -651,9 +660,9 @@ void DefinitionCheck::CheckTemplate(Section block, int first_line, const std::st
       }
     }
     auto stops_block = [&](int32_t error) {
-      return "; HX_RPT stops printing the " + block_name + " here (error " + std::to_string(error) +
-             ", " + std::string(ErrorDescription(error)) +
-             ", in \"SendRecv\"): this line and the ones after it are not printed";
+      return "; HX_RPT stops printing the " + block_name + " here (" +
+             ErrorIn(error, label::kSendRecv) +
+             "): this line and the ones after it are not printed";
     };
     if (const int32_t error = LineFailure(text); error != 0) {
       Add(line, Severity::kError,
