@@ -126,8 +126,10 @@ class DefinitionReader {
       if (Opens(Section::kControllers))
         ReadBody(Section::kControllers, &DefinitionReader::ControllerLine);
       if (Opens(Section::kTags)) ReadBody(Section::kTags, &DefinitionReader::TagLine);
-      if (Opens(Section::kHeader)) ReadHeaderBlock();
-      if (Opens(Section::kReport)) ReadReportTemplate();
+      if (Opens(Section::kHeader))
+        ReadBlock(Section::kHeader, rs_.HeaderLines, rs_.HeaderCount, kMaxHeaderLines);
+      if (Opens(Section::kReport))
+        ReadBlock(Section::kReport, rs_.ReportLines, rs_.ReportCount, kMaxReportLines);
       if (observer_ != nullptr) TellUntaken();
     }
   }
@@ -340,37 +342,26 @@ class DefinitionReader {
     At(rs_.TagTable, reading.index).TagLostLine = lost ? line_no_ : 0;
   }
 
-  void ReadHeaderBlock() {
-    rs_.HeaderCount = 0;
+  // The header block or the report template: lines stored exactly as read,
+  // up to max of them.  Only the header block has an end marker; the line
+  // that ends a block is not stored, and after a full template it is not
+  // tried as a header either: the scan goes on after it.
+  template <size_t N>
+  void ReadBlock(Section block, std::array<std::string, N>& lines, int16_t& count, int16_t max) {
+    count = 0;
     while (NextBlockLine()) {
       // The end marker may start with any character.
-      at_marker_ = Names(line_, kHeaderEndName);
-      if (at_marker_ || rs_.HeaderCount == kMaxHeaderLines) {
-        TellBlockEnded(Section::kHeader, at_marker_ ? BlockEnd::kMarker : BlockEnd::kFull);
-        return EndBlock(Section::kHeader);
+      at_marker_ = block == Section::kHeader && Names(line_, kHeaderEndName);
+      if (at_marker_ || count == max) {
+        TellBlockEnded(block, at_marker_ ? BlockEnd::kMarker : BlockEnd::kFull);
+        return EndBlock(block);
       }
-      rs_.HeaderCount = Add16(rs_.HeaderCount, 1);
-      At(rs_.HeaderLines, rs_.HeaderCount) = line_;
+      count = Add16(count, 1);
+      At(lines, count) = line_;
       sent_.clear();
       TellLost();
     }
-    TellBlockEnded(Section::kHeader, BlockEnd::kEndOfFile);
-  }
-
-  void ReadReportTemplate() {
-    rs_.ReportCount = 0;
-    while (NextBlockLine()) {
-      // The line after a full template is dropped; the scan goes on after it.
-      if (rs_.ReportCount == kMaxReportLines) {
-        TellBlockEnded(Section::kReport, BlockEnd::kFull);
-        return EndBlock(Section::kReport);
-      }
-      rs_.ReportCount = Add16(rs_.ReportCount, 1);
-      At(rs_.ReportLines, rs_.ReportCount) = line_;
-      sent_.clear();
-      TellLost();
-    }
-    TellBlockEnded(Section::kReport, BlockEnd::kEndOfFile);
+    TellBlockEnded(block, BlockEnd::kEndOfFile);
   }
 
   void TellBlockEnded(Section block, BlockEnd how) {
