@@ -14,7 +14,7 @@
 
 #include "base/report_state.h"
 #include "base/run_error.h"
-#include "ui/message_layout.h"
+#include "platform/platform.h"
 
 namespace hx {
 
