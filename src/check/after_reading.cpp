@@ -2,10 +2,11 @@
 // is done: its line ends, its code page, the log's name, and whether every
 // tag's controller is ever opened.
 
+#include "check/definition_check.h"
+
 #include <string>
 
 #include "base/run_error.h"
-#include "check/definition_check.h"
 #include "check/finding_text.h"
 #include "definition/setup_keys.h"
 #include "output/line_print.h"

@@ -1,13 +1,14 @@
 // DefinitionCheck: what the reader tells as it reads, line by line, about
 // the file's sections, its settings, its controllers and its blocks.
 
+#include "check/definition_check.h"
+
 #include <algorithm>
 #include <iomanip>
 #include <sstream>
 
 #include "base/code_page.h"
 #include "base/run_error.h"
-#include "check/definition_check.h"
 #include "check/finding_text.h"
 #include "check/shown_text.h"
 #include "definition/definition_reader.h"
@@ -27,7 +28,7 @@ std::string SectionOrder() {
   return order;
 }
 
-// Keys as the file's reference writes them, in the summary and the findings.
+// A key as the file's reference writes it; one not in the table as it is.
 std::string KeyShown(const std::string& key) {
   const std::optional<SetupKey> known = FindSetupKey(key);
   return known ? std::string(SetupKeyName(*known)) : key;

@@ -1,11 +1,12 @@
 // DefinitionCheck: the counts of the findings, and the summary of what
 // HX_RPT would work with.
 
+#include "check/definition_check.h"
+
 #include <iomanip>
 #include <sstream>
 
 #include "base/code_page.h"
-#include "check/definition_check.h"
 #include "check/finding_text.h"
 #include "check/shown_text.h"
 #include "definition/setup_keys.h"

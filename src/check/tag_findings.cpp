@@ -1,10 +1,11 @@
 // DefinitionCheck: what the reader tells about each [TAGS] line, and what
 // becomes of a tag whose line ends early or runs on.
 
+#include "check/definition_check.h"
+
 #include <string>
 #include <utility>
 
-#include "check/definition_check.h"
 #include "check/finding_text.h"
 #include "check/shown_text.h"
 #include "definition/tag_line.h"

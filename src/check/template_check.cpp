@@ -1,10 +1,11 @@
 // DefinitionCheck: the lines of the header block and the report template,
 // field by field, as the renderer will meet them.
 
+#include "check/definition_check.h"
+
 #include <algorithm>
 
 #include "base/run_error.h"
-#include "check/definition_check.h"
 #include "check/field_overlap.h"
 #include "check/finding_text.h"
 #include "check/shown_text.h"
