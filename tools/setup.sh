@@ -14,8 +14,8 @@ example=(
   fonts-liberation2 qt6-qpa-plugins
 )
 tests=(
-  # the tests themselves
-  libgtest-dev
+  # the tests themselves, and the formatting check of the sources
+  libgtest-dev clang-format
   # a private print server, PDF text read-back, clang's libFuzzer for the
   # fuzz targets, strace to count the log's writes, the locales a Russian
   # and a Polish site's Windows program runs in under wine

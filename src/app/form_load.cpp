@@ -19,7 +19,7 @@ std::string DefinitionPath(const std::string& program_folder) {
 
 AfterLoad Form_Load(ReportState& rs) {
   bool end = false;
-  Trap(rs, "FormLoad", [&] {
+  Trap(rs, label::kFormLoad, [&] {
     InitBuffers(rs);
     rs.DATEFORMAT.clear();
     rs.TIMEFORMAT.clear();

@@ -28,7 +28,7 @@ int16_t ChoosePageLines(ReportState& rs) {
 }  // namespace
 
 void RunReport(ReportState& rs) {
-  Trap(rs, "Do This", [&] {
+  Trap(rs, label::kDoThis, [&] {
     rs.PrinterFailed = false;
     rs.LogFailed = false;
 

@@ -1,7 +1,8 @@
 // The report state: everything one run of HX_RPT knows, from the definition
 // file's settings to the tag table, the template blocks, the output latches
-// and the controller link's buffer.  Exactly one exists per run; main owns
-// it and every procedure of the run receives it by reference.
+// and the controller link's buffer.  Exactly one exists per run of HX_RPT;
+// RunProgram (app/form_load.h) owns it and every procedure of the run
+// receives it by reference.  HX_CHECK keeps its own, read as HX_RPT reads.
 //
 // Member names are the program's own vocabulary (PRINTIT, TagText,
 // LineCount, ...) so that code and the definition-file reference read alike.

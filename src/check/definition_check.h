@@ -25,6 +25,7 @@
 #include "base/report_state.h"
 #include "check/check_platform.h"
 #include "definition/definition_observer.h"
+#include "definition/setup_keys.h"
 #include "report/template_fields.h"
 
 namespace hx {
@@ -69,7 +70,8 @@ class DefinitionCheck : private DefinitionObserver {
   void WriteSummary(std::ostream& out) const;
 
  private:
-  // DefinitionObserver
+  // What the reader tells as it reads (reader_findings.cpp; the [TAGS] lines
+  // in tag_findings.cpp).
   void LineRead(int line, LineEnd end) override;
   void PassedOver(int line, const std::string& text) override;
   void SectionRead(int line, Section section, const std::string& header) override;
@@ -80,6 +82,7 @@ class DefinitionCheck : private DefinitionObserver {
                SettingOutcome outcome) override;
   void Controller(int line, const std::string& key, int slot, const std::string& name) override;
   void TagLine(int line, const std::string& text, const TagLineReading& reading) override;
+  void CheckTagLineEnd(int line, const std::string& text, const TagLineReading& reading);
   void BlockEnded(int line, Section block, BlockEnd how) override;
   void CharacterLost(int line, char32_t character, bool in_name) override;
   void Stopped(int line, const std::string& text, int32_t error, bool long_line) override;
@@ -89,12 +92,16 @@ class DefinitionCheck : private DefinitionObserver {
   // text is made from the count.
   void CollectPassedOver(int line, Severity severity, std::function<std::string(int)> text,
                          int skip_line = 0);
-  void CheckTagLineEnd(int line, const std::string& text, const TagLineReading& reading);
+
+  // What only the whole file shows (after_reading.cpp).
   void CheckAfterReading();
-  void CheckTemplate(Section block, int first_line, const std::string* lines, int16_t count);
   void CheckTagControllers();
+  // The template lines (template_check.cpp).
+  void CheckTemplate(Section block, int first_line, const std::string* lines, int16_t count);
   // What each field of a template line shows at its widest.
   std::vector<std::string> WidestTexts(const std::vector<TemplateField>& fields);
+  // The summary's value of a setting at the end of the reading (summary.cpp).
+  std::string InForce(SetupKey key) const;
 
   std::string file_name_;
   CheckPlatform platform_{Windows1252()};
@@ -129,8 +136,8 @@ class DefinitionCheck : private DefinitionObserver {
   };
   std::vector<SectionSeen> sections_;
 
-  std::map<std::string, int> setting_lines_;  // key -> the line that set it
-  std::array<int, 7> controller_lines_{};     // slot -> its latest line
+  std::map<SetupKey, int> setting_lines_;  // key -> the line that set it
+  std::array<int, 7> controller_lines_{};  // slot -> its latest line
   struct TagSeen {
     std::vector<int> lines;
     std::string type;

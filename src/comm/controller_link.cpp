@@ -66,7 +66,7 @@ void InitBuffers(ReportState& rs) {
 
 int32_t GetHandle(ReportState& rs) {
   int32_t handle = 0;
-  Trap(rs, "GetHandle", [&] {
+  Trap(rs, label::kGetHandle, [&] {
     std::vector<char> name = WritableCopy(rs.CtrlName);
     const int16_t status = rs.platform.vendor.T31MdsOpenController(&handle, name.data());
     AfterExchange(rs);
@@ -96,7 +96,7 @@ int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, st
   // Until the library has answered there is no status: a query that could
   // not be exchanged must not pass for one that succeeded with an empty reply.
   int16_t status = kStatusNoExchange;
-  Trap(rs, "SendRecv", [&] {
+  Trap(rs, label::kSendRecv, [&] {
     std::vector<char> text = WritableCopy(command);
     const int32_t length = Length32(command);
     const size_t size = ReplySize(rs);
@@ -150,7 +150,7 @@ int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, st
 
 int16_t SendPUC(ReportState& rs, int32_t handle) {
   int16_t status = kStatusOk;
-  Trap(rs, "SendPUC", [&] {
+  Trap(rs, label::kSendPUC, [&] {
     std::vector<char> command = WritableCopy("A");
     // The answer to a power-up clear is never read, but the library gets the
     // module's buffer as always; the copy keeps a terminator's room beyond

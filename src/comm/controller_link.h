@@ -33,7 +33,7 @@ int32_t GetHandle(ReportState& rs);
 // like a controller that is not found, and named on standard error.
 int32_t NameNotSendable(ReportState& rs, int line);
 // Sends command to the controller and overwrites reply with its answer.  A
-// failure inside is reported under "SendRecv"; the result is then the status
+// failure inside is reported under label::kSendRecv; the result is then the status
 // the controller gave, or kStatusNoExchange when the query got no answer.
 int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, std::string& reply);
 // Sends the power-up clear "A".

@@ -13,6 +13,7 @@
 #include "base/run_error.h"
 #include "comm/controller_link.h"
 #include "definition/definition_observer.h"
+#include "definition/setup_keys.h"
 #include "definition/tag_line.h"
 #include "definition/text_fields.h"
 #include "platform/platform.h"
@@ -125,8 +126,10 @@ class DefinitionReader {
       if (Opens(Section::kControllers))
         ReadBody(Section::kControllers, &DefinitionReader::ControllerLine);
       if (Opens(Section::kTags)) ReadBody(Section::kTags, &DefinitionReader::TagLine);
-      if (Opens(Section::kHeader)) ReadHeaderBlock();
-      if (Opens(Section::kReport)) ReadReportTemplate();
+      if (Opens(Section::kHeader))
+        ReadBlock(Section::kHeader, rs_.HeaderLines, rs_.HeaderCount, kMaxHeaderLines);
+      if (Opens(Section::kReport))
+        ReadBlock(Section::kReport, rs_.ReportLines, rs_.ReportCount, kMaxReportLines);
       if (observer_ != nullptr) TellUntaken();
     }
   }
@@ -229,54 +232,68 @@ class DefinitionReader {
       tell(accepted ? SettingOutcome::kApplied : refused);
       return accepted;
     };
+    const bool switch_on = UpperCase(value) == kSwitchOn;
 
+    const std::optional<SetupKey> known = FindSetupKey(key);
+    if (!known) return tell(SettingOutcome::kUnknownKey);
     Printer& printer = rs_.platform.printer;
-    if (key == "PRINTERNAME") {
-      if (value == "Default") {
-        tell(SettingOutcome::kFollowDefault);
-        rs_.PRINTERNAME = printer.DeviceName();
-        printer.FollowDefault();
-      } else {
-        tell(SettingOutcome::kRecordedOnly);
-        rs_.PRINTERNAME = value;
-      }
-    } else if (key == "LANDSCAPELINES") {
-      if (tell_if(IsNum(value), SettingOutcome::kNotNumeric))
-        rs_.LandScapeLines = NumericValue16(value);
-    } else if (key == "PORTRAITLINES") {
-      if (tell_if(IsNum(value), SettingOutcome::kNotNumeric))
-        rs_.PortraitLines = NumericValue16(value);
-    } else if (key == "FONT") {
-      // The font belongs to the printed report; it is left alone unless
-      // printing was asked for earlier in the file.
-      if (tell_if(rs_.PRINTIT, SettingOutcome::kNeedsPrintit)) printer.SetFontName(value);
-    } else if (key == "FONTSIZE") {
-      if (!rs_.PRINTIT) return tell(SettingOutcome::kNeedsPrintit);
-      tell(IsNum(value) ? SettingOutcome::kApplied : SettingOutcome::kNotNumeric);
-      printer.SetFontSize(IsNum(value) ? NumericValue(value) : Printer::kStartFontSize);
-    } else if (key == "DATEFORMAT") {
-      if (tell_if(value.size() >= kMinDateFormat, SettingOutcome::kTooShort))
-        rs_.DATEFORMAT = value;
-    } else if (key == "TIMEFORMAT") {
-      if (tell_if(value.size() >= kMinTimeFormat, SettingOutcome::kTooShort))
-        rs_.TIMEFORMAT = value;
-    } else if (key == "PRINTIT") {
-      if (tell_if(UpperCase(value) == "TRUE", SettingOutcome::kNotTrue)) rs_.PRINTIT = true;
-    } else if (key == "SHOWIT") {
-      if (tell_if(UpperCase(value) == "TRUE", SettingOutcome::kNotTrue)) {
-        rs_.SHOWIT = true;
-        rs_.platform.screen.ShowMain();
-      }
-    } else if (key == "LOGIT") {
-      if (tell_if(UpperCase(value) == "TRUE", SettingOutcome::kNotTrue)) rs_.LOGIT = true;
-    } else if (key == "LOGFILEPATH") {
-      tell(SettingOutcome::kApplied);
-      rs_.LOGFILEPATH = value;
-    } else if (key == "LOGFILENAME") {
-      tell(SettingOutcome::kApplied);
-      rs_.LOGFILENAME = value;
-    } else {
-      tell(SettingOutcome::kUnknownKey);
+    switch (*known) {
+      case SetupKey::kPrinterName:
+        if (value == kFollowDefaultPrinter) {
+          tell(SettingOutcome::kFollowDefault);
+          rs_.PRINTERNAME = printer.DeviceName();
+          printer.FollowDefault();
+        } else {
+          tell(SettingOutcome::kRecordedOnly);
+          rs_.PRINTERNAME = value;
+        }
+        return;
+      case SetupKey::kLandScapeLines:
+        if (tell_if(IsNum(value), SettingOutcome::kNotNumeric))
+          rs_.LandScapeLines = NumericValue16(value);
+        return;
+      case SetupKey::kPortraitLines:
+        if (tell_if(IsNum(value), SettingOutcome::kNotNumeric))
+          rs_.PortraitLines = NumericValue16(value);
+        return;
+      case SetupKey::kFont:
+        // The font belongs to the printed report; it is left alone unless
+        // printing was asked for earlier in the file.
+        if (tell_if(rs_.PRINTIT, SettingOutcome::kNeedsPrintit)) printer.SetFontName(value);
+        return;
+      case SetupKey::kFontSize:
+        if (!rs_.PRINTIT) return tell(SettingOutcome::kNeedsPrintit);
+        tell(IsNum(value) ? SettingOutcome::kApplied : SettingOutcome::kNotNumeric);
+        printer.SetFontSize(IsNum(value) ? NumericValue(value) : Printer::kStartFontSize);
+        return;
+      case SetupKey::kDateFormat:
+        if (tell_if(value.size() >= kMinDateFormat, SettingOutcome::kTooShort))
+          rs_.DATEFORMAT = value;
+        return;
+      case SetupKey::kTimeFormat:
+        if (tell_if(value.size() >= kMinTimeFormat, SettingOutcome::kTooShort))
+          rs_.TIMEFORMAT = value;
+        return;
+      case SetupKey::kPrintit:
+        if (tell_if(switch_on, SettingOutcome::kNotTrue)) rs_.PRINTIT = true;
+        return;
+      case SetupKey::kShowit:
+        if (tell_if(switch_on, SettingOutcome::kNotTrue)) {
+          rs_.SHOWIT = true;
+          rs_.platform.screen.ShowMain();
+        }
+        return;
+      case SetupKey::kLogit:
+        if (tell_if(switch_on, SettingOutcome::kNotTrue)) rs_.LOGIT = true;
+        return;
+      case SetupKey::kLogFilePath:
+        tell(SettingOutcome::kApplied);
+        rs_.LOGFILEPATH = value;
+        return;
+      case SetupKey::kLogFileName:
+        tell(SettingOutcome::kApplied);
+        rs_.LOGFILENAME = value;
+        return;
     }
   }
 
@@ -325,37 +342,26 @@ class DefinitionReader {
     At(rs_.TagTable, reading.index).TagLostLine = lost ? line_no_ : 0;
   }
 
-  void ReadHeaderBlock() {
-    rs_.HeaderCount = 0;
+  // The header block or the report template: lines stored exactly as read,
+  // up to max of them.  Only the header block has an end marker; the line
+  // that ends a block is not stored, and after a full template it is not
+  // tried as a header either: the scan goes on after it.
+  template <size_t N>
+  void ReadBlock(Section block, std::array<std::string, N>& lines, int16_t& count, int16_t max) {
+    count = 0;
     while (NextBlockLine()) {
       // The end marker may start with any character.
-      at_marker_ = Names(line_, kHeaderEndName);
-      if (at_marker_ || rs_.HeaderCount == kMaxHeaderLines) {
-        TellBlockEnded(Section::kHeader, at_marker_ ? BlockEnd::kMarker : BlockEnd::kFull);
-        return EndBlock(Section::kHeader);
+      at_marker_ = block == Section::kHeader && Names(line_, kHeaderEndName);
+      if (at_marker_ || count == max) {
+        TellBlockEnded(block, at_marker_ ? BlockEnd::kMarker : BlockEnd::kFull);
+        return EndBlock(block);
       }
-      rs_.HeaderCount = Add16(rs_.HeaderCount, 1);
-      At(rs_.HeaderLines, rs_.HeaderCount) = line_;
+      count = Add16(count, 1);
+      At(lines, count) = line_;
       sent_.clear();
       TellLost();
     }
-    TellBlockEnded(Section::kHeader, BlockEnd::kEndOfFile);
-  }
-
-  void ReadReportTemplate() {
-    rs_.ReportCount = 0;
-    while (NextBlockLine()) {
-      // The line after a full template is dropped; the scan goes on after it.
-      if (rs_.ReportCount == kMaxReportLines) {
-        TellBlockEnded(Section::kReport, BlockEnd::kFull);
-        return EndBlock(Section::kReport);
-      }
-      rs_.ReportCount = Add16(rs_.ReportCount, 1);
-      At(rs_.ReportLines, rs_.ReportCount) = line_;
-      sent_.clear();
-      TellLost();
-    }
-    TellBlockEnded(Section::kReport, BlockEnd::kEndOfFile);
+    TellBlockEnded(block, BlockEnd::kEndOfFile);
   }
 
   void TellBlockEnded(Section block, BlockEnd how) {

@@ -109,7 +109,7 @@ class NumberScanner {
 
 std::string GetNextParam(ReportState& rs, const std::string& text) {
   std::string token;
-  Trap(rs, "GetNextParam$", [&] {
+  Trap(rs, label::kGetNextParam, [&] {
     ParamState& ps = rs.param;
     if (text != ps.source) {
       ps.position = 0;

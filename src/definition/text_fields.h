@@ -26,7 +26,7 @@ inline bool IsBlank(char c) {
 
 // Next field of text, or "" when none is left.  Calling again with an equal
 // text continues where the previous call stopped; another text starts over.
-// Reported under "GetNextParam$": a text longer than 32767 characters, which
+// Reported under label::kGetNextParam: a text longer than 32767 characters, which
 // gives "".
 std::string GetNextParam(ReportState& rs, const std::string& text);
 // Removes leading (trailing) blanks from text in place and returns it.

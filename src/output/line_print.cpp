@@ -12,7 +12,7 @@ namespace hx {
 namespace {
 
 std::string CouldNotPrintTo(const std::string& printer_text) {
-  return "Could not print to: " + printer_text;
+  return std::string(kCouldNotPrintTo) + printer_text;
 }
 
 }  // namespace
@@ -25,7 +25,7 @@ void LinePrint(ReportState& rs, const std::string& line) {
   // before it could be read.
   std::string printer_text;
   TrapWith(
-      rs, "LinePrint",
+      rs, label::kLinePrint,
       [&] {
         if (rs.SHOWIT) rs.platform.screen.InsertText(line + "\r\n");
         if (rs.PrinterFailed) return;
@@ -54,7 +54,7 @@ void LogPrint(ReportState& rs, const std::string& line) {
   // The failure message names the file as far as it has been put together.
   std::string path = rs.LOGFILENAME;
   TrapWith(
-      rs, "LogPrint",
+      rs, label::kLogPrint,
       [&] {
         if (!rs.LOGIT || rs.LogFailed) return;
         const bool in_program_folder = rs.LOGFILEPATH.empty();
@@ -77,13 +77,13 @@ void LogPrint(ReportState& rs, const std::string& line) {
       },
       [&](int32_t) {
         rs.LogFailed = true;
-        return "Could not write to: " + path;
+        return std::string(kCouldNotWriteTo) + path;
       });
 }
 
 void FinishPrinting(ReportState& rs) {
   TrapWith(
-      rs, "LinePrint", [&] { rs.platform.printer.EndJob(); },
+      rs, label::kLinePrint, [&] { rs.platform.printer.EndJob(); },
       [&](int32_t) { return CouldNotPrintTo(rs.platform.printer.DeviceName()); });
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "base/report_state.h"
 
@@ -20,10 +21,15 @@ inline const std::string kFormFeedLine(1, '\f');
 // reached the page length less this margin.
 inline constexpr int16_t kPageBreakMargin = 5;
 
+// How a failed channel's message begins; the printer's identifying text or
+// the log file's name follows.
+inline constexpr std::string_view kCouldNotPrintTo = "Could not print to: ";
+inline constexpr std::string_view kCouldNotWriteTo = "Could not write to: ";
+
 void LinePrint(ReportState& rs, const std::string& line);
 void LogPrint(ReportState& rs, const std::string& line);
 // Hands the print job to the printing system, whether the window then stays
-// open or not; a refusal is reported under "LinePrint" like any printer failure.
+// open or not; a refusal is reported under label::kLinePrint like any printer failure.
 void FinishPrinting(ReportState& rs);
 
 }  // namespace hx

@@ -1,9 +1,9 @@
 // The platform seams of HX_RPT: everything the portable core needs from the
 // outside world.  One small interface per service (printer, screen, message
 // dialog, vendor libraries, clock) plus the program's own folder.  A platform
-// layer implements them for real (qt/ on Linux); tests implement them with
-// fakes (see testing/fake_platform.h).  It includes nothing of the program
-// but the floor below it.
+// layer implements them for real (qt/ on Linux, win32/ on Windows); tests
+// implement them with fakes (see testing/fake_platform.h).  It includes
+// nothing of the program but base/ below it.
 //
 // Everything runs on the program's single user-interface thread: no method
 // here is called concurrently.  A method that fails raises RunError with the
@@ -77,11 +77,28 @@ class Screen {
   virtual void ProcessEvents() = 0;
 };
 
+// The style flags ShowMessage takes, numbered like the standard message
+// box, and the answers the dialog keeps in its Reply.
+namespace mbox {
+inline constexpr int16_t kCritical = 0x10;
+inline constexpr int16_t kQuestion = 0x20;
+inline constexpr int16_t kExclamation = 0x30;
+inline constexpr int16_t kIconBits = 0x30;  // read together as one two-bit value
+inline constexpr int16_t kInformation = 0x40;
+inline constexpr int16_t kYesNoCancel = 0x3;  // either low bit will do
+inline constexpr int16_t kYesNo = 0x4;        // wins over the low bits
+
+inline constexpr int16_t kOk = 1;
+inline constexpr int16_t kCancel = 2;
+inline constexpr int16_t kYes = 6;
+inline constexpr int16_t kNo = 7;
+}  // namespace mbox
+
 // The program's own non-waiting message dialog MBox1.
 class MessageDialog {
  public:
   virtual ~MessageDialog() = default;
-  // Shows message with the style flags and caption and returns at once.
+  // Shows message with the style flags (mbox) and caption and returns at once.
   virtual void ShowMessage(const std::string& message, int16_t flags,
                            const std::string& caption) = 0;
 };

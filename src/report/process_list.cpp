@@ -25,7 +25,7 @@ bool HoldsDigit(std::string_view reply) {
 }  // namespace
 
 void Process_List(ReportState& rs) {
-  Trap(rs, "Process_List", [&] {
+  Trap(rs, label::kProcessList, [&] {
     VendorLibraries& vendor = rs.platform.vendor;
     std::string reply;
 

@@ -12,7 +12,7 @@ namespace hx {
 // Visits tags 0 to LastTag in order.  A tag whose controller slot is not open
 // keeps its text; any other gets its formatted value or a failure fill.  A
 // failure (a controller slot outside the table, a width beyond 16 bits, a
-// missing conversion library) ends the pass under "Process_List"; the tags
+// missing conversion library) ends the pass under label::kProcessList; the tags
 // visited so far keep their new texts.
 void Process_List(ReportState& rs);
 

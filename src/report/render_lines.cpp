@@ -81,9 +81,9 @@ std::string RenderLine(ReportState& rs, const std::string& t) {
 }  // namespace
 
 void RenderLines(ReportState& rs, std::span<const std::string> lines, int16_t count) {
-  // The renderer's failures are labelled "SendRecv", as they always have
-  // been; operators and log readers know them by that name.
-  Trap(rs, "SendRecv", [&] {
+  // The renderer's failures carry the controller query's label, as they
+  // always have; operators and log readers know them by that name.
+  Trap(rs, label::kSendRecv, [&] {
     for (int k = 1; k <= count; ++k) LinePrint(rs, RenderLine(rs, At(lines, k)));
   });
 }

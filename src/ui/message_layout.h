@@ -1,10 +1,11 @@
 // How MBox1 arranges itself around a message: which icon and buttons its
 // style flags select, where they go, and how large the dialog is.  The
 // arithmetic is done in twips (1/1440 inch), so that the dialog looks the
-// same at every screen resolution; the Qt dialog converts the result to
-// pixels.  Also the message text as the dialog and standard error show it.
+// same at every screen resolution; each toolkit's dialog converts the
+// result to pixels.  Also the message text as the dialog and standard error
+// show it.
 //
-// Pure functions of their arguments, no Qt: thread-compatible.
+// Pure functions of their arguments, no toolkit: thread-compatible.
 
 #ifndef HX_UI_MESSAGE_LAYOUT_H_
 #define HX_UI_MESSAGE_LAYOUT_H_
@@ -13,24 +14,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
+
 namespace hx {
-
-// The style flags MBox1 understands, numbered like the standard message box.
-namespace mbox {
-inline constexpr int16_t kCritical = 0x10;
-inline constexpr int16_t kQuestion = 0x20;
-inline constexpr int16_t kExclamation = 0x30;
-inline constexpr int16_t kIconBits = 0x30;  // read together as one two-bit value
-inline constexpr int16_t kInformation = 0x40;
-inline constexpr int16_t kYesNoCancel = 0x3;  // either low bit will do
-inline constexpr int16_t kYesNo = 0x4;        // wins over the low bits
-
-// Answers kept in Reply.
-inline constexpr int16_t kOk = 1;
-inline constexpr int16_t kCancel = 2;
-inline constexpr int16_t kYes = 6;
-inline constexpr int16_t kNo = 7;
-}  // namespace mbox
 
 // The sizes of MBox1's controls that its layout keeps, in twips.  The icon
 // pictures themselves are the pixel sizes next to each control.

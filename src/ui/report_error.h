@@ -14,12 +14,29 @@
 
 #include "base/report_state.h"
 #include "base/run_error.h"
-#include "ui/message_layout.h"
+#include "platform/platform.h"
 
 namespace hx {
 
 inline constexpr int16_t kReportErrorFlags = mbox::kCritical;  // with OK alone
 inline constexpr std::string_view kReportErrorCaption = "HX_RPT Error Handler";
+
+// The location labels the traps report under, fixed texts that users and
+// support know the failures by.  They do not always match the procedure's
+// name: the report pass RunReport is kDoThis, Form_Load is kFormLoad, and the
+// template renderer RenderLines shares kSendRecv with the controller query.
+// StripLead, StripTrail and IsNum cannot fail, so their labels never appear.
+namespace label {
+inline constexpr std::string_view kFormLoad = "FormLoad";
+inline constexpr std::string_view kGetNextParam = "GetNextParam$";
+inline constexpr std::string_view kGetHandle = "GetHandle";
+inline constexpr std::string_view kSendRecv = "SendRecv";
+inline constexpr std::string_view kSendPUC = "SendPUC";
+inline constexpr std::string_view kProcessList = "Process_List";
+inline constexpr std::string_view kDoThis = "Do This";
+inline constexpr std::string_view kLinePrint = "LinePrint";
+inline constexpr std::string_view kLogPrint = "LogPrint";
+}  // namespace label
 
 // The one-line description of a run-time error number; a general text for
 // numbers the program never raises.

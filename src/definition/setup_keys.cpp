@@ -1,0 +1,13 @@
+#include "definition/setup_keys.h"
+
+#include "definition/text_fields.h"
+
+namespace hx {
+
+std::optional<SetupKey> FindSetupKey(std::string_view upper_key) {
+  for (const SetupKeyEntry& entry : kSetupKeys)
+    if (UpperCase(entry.name) == upper_key) return entry.key;
+  return std::nullopt;
+}
+
+}  // namespace hx
