@@ -8,7 +8,7 @@
 #include <QPointer>
 
 #include "platform/platform.h"
-#include "qt/mbox1.h"
+#include "qt/mbox1_qt.h"
 
 namespace hx {
 

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "platform/platform.h"
-#include "win32/mbox1.h"
+#include "win32/mbox1_win32.h"
 
 namespace hx {
 

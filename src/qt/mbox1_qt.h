@@ -7,8 +7,8 @@
 //
 // Lives on the user-interface thread, like every widget.
 
-#ifndef HX_QT_MBOX1_H_
-#define HX_QT_MBOX1_H_
+#ifndef HX_QT_MBOX1_QT_H_
+#define HX_QT_MBOX1_QT_H_
 
 #include <QDialog>
 #include <cstdint>
@@ -90,4 +90,4 @@ class MBox1 : public QDialog {
 
 }  // namespace hx
 
-#endif  // HX_QT_MBOX1_H_
+#endif  // HX_QT_MBOX1_QT_H_

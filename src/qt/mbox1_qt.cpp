@@ -1,4 +1,4 @@
-#include "qt/mbox1.h"
+#include "qt/mbox1_qt.h"
 
 #include <QApplication>
 #include <QCloseEvent>

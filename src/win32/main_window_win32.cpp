@@ -1,4 +1,4 @@
-#include "win32/main_window.h"
+#include "win32/main_window_win32.h"
 
 #include <cmath>
 

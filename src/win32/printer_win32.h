@@ -11,8 +11,8 @@
 //
 // User-interface thread only.
 
-#ifndef HX_WIN32_GDI_PRINTER_H_
-#define HX_WIN32_GDI_PRINTER_H_
+#ifndef HX_WIN32_PRINTER_WIN32_H_
+#define HX_WIN32_PRINTER_WIN32_H_
 
 #include <memory>
 #include <string>
@@ -22,12 +22,12 @@
 
 namespace hx {
 
-class GdiPrinter : public Printer {
+class Win32Printer : public Printer {
  public:
-  explicit GdiPrinter(const CodePage& code_page);
-  ~GdiPrinter() override;
-  GdiPrinter(const GdiPrinter&) = delete;
-  GdiPrinter& operator=(const GdiPrinter&) = delete;
+  explicit Win32Printer(const CodePage& code_page);
+  ~Win32Printer() override;
+  Win32Printer(const Win32Printer&) = delete;
+  Win32Printer& operator=(const Win32Printer&) = delete;
 
   void SetFontName(const std::string& name) override;
   void SetFontSize(double points) override;
@@ -57,4 +57,4 @@ class GdiPrinter : public Printer {
 
 }  // namespace hx
 
-#endif  // HX_WIN32_GDI_PRINTER_H_
+#endif  // HX_WIN32_PRINTER_WIN32_H_

@@ -1,7 +1,7 @@
 // MBox1 drawn off screen, driven through the message dialog seam as the
 // program drives it.
 
-#include "qt/mbox1.h"
+#include "qt/mbox1_qt.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "win32/mbox1.h"
+#include "win32/mbox1_win32.h"
 
 #include <cmath>
 

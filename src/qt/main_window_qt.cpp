@@ -1,4 +1,4 @@
-#include "qt/main_window.h"
+#include "qt/main_window_qt.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

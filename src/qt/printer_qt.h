@@ -16,8 +16,8 @@
 //
 // Used from the program's single user-interface thread.
 
-#ifndef HX_QT_QT_PRINTER_H_
-#define HX_QT_QT_PRINTER_H_
+#ifndef HX_QT_PRINTER_QT_H_
+#define HX_QT_PRINTER_QT_H_
 
 #include <QFont>
 #include <memory>
@@ -64,4 +64,4 @@ class QtPrinter : public Printer {
 
 }  // namespace hx
 
-#endif  // HX_QT_QT_PRINTER_H_
+#endif  // HX_QT_PRINTER_QT_H_

@@ -1,4 +1,4 @@
-#include "qt/qt_printer.h"
+#include "qt/printer_qt.h"
 
 #include <cups/cups.h>
 

@@ -9,8 +9,8 @@
 //
 // User-interface thread only, like every window.
 
-#ifndef HX_WIN32_MBOX1_H_
-#define HX_WIN32_MBOX1_H_
+#ifndef HX_WIN32_MBOX1_WIN32_H_
+#define HX_WIN32_MBOX1_WIN32_H_
 
 #include <windows.h>
 
@@ -83,4 +83,4 @@ class MBox1 {
 
 }  // namespace hx
 
-#endif  // HX_WIN32_MBOX1_H_
+#endif  // HX_WIN32_MBOX1_WIN32_H_
