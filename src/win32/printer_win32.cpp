@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/run_error.h"
+#include "output/printed_rows.h"
 #include "win32/program_text.h"
 #include "win32/system_text.h"
 
@@ -136,8 +137,7 @@ void Win32Printer::SetFontName(const std::string& name) {
 }
 
 void Win32Printer::SetFontSize(double points) {
-  // A size no font can take (0, negative, absurd) keeps the last good one.
-  if (points > 0 && points < 1638) font_points_ = points;
+  if (TakesFontSize(points)) font_points_ = points;
 }
 
 bool Win32Printer::LookUp() {
@@ -194,20 +194,9 @@ Win32Printer::Job& Win32Printer::BeginJob() {
 
 void Win32Printer::PrintLine(const std::string& text) {
   Job& job = BeginJob();
-  std::string row = text;  // the first row brings its own margin
-  for (size_t least = 1;; least = kMargin.size() + 1) {
-    // Every row takes something of the line beyond its margin.
-    const size_t fit = std::max(job.Fitting(row), least);
-    if (fit >= row.size()) {
-      job.PrintRow(row);
-      return;
-    }
-    job.PrintRow(std::string_view(row).substr(0, fit));
-    const std::string rest = row.substr(fit);
-    // Blanks at the end of a line put nothing on paper; they get no row of their own.
-    if (rest.find_first_not_of(' ') == std::string::npos) return;
-    row = std::string(kMargin) + rest;
-  }
+  PrintInRows(
+      text, [&](std::string_view row) { return job.Fitting(row); },
+      [&](std::string_view row) { job.PrintRow(row); });
 }
 
 void Win32Printer::EjectPage() {

@@ -4,9 +4,8 @@
 // and is handed to the spooler by EndJob().  Lines are drawn one below the
 // other in the chosen font from the top left of the printable area; a line
 // that would pass its bottom starts a new page.  A line wider than the
-// printable width goes on in the next printed rows, each beginning with the
-// report's left margin, so that every character reaches the paper.  The
-// paper, orientation and other settings are the user's defaults for the
+// printable width goes on in the next printed rows (output/printed_rows.h).
+// The paper, orientation and other settings are the user's defaults for the
 // printer (its DEVMODE), read once per run.
 //
 // User-interface thread only.
