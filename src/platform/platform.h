@@ -74,6 +74,20 @@ class Printer {
 // The main window Main and its text box txtShow.
 class Screen {
  public:
+  // Main has no menu and no other control, and the system places it;
+  // txtShow keeps its place and size when Main is resized.  In twips, Main's
+  // size without its frame.
+  static constexpr std::string_view kMainCaption = "Main";
+  static constexpr double kMainWidth = 11235, kMainHeight = 6930;
+  struct Area {
+    double left, top, width, height;
+  };
+  static constexpr Area kTxtShow{300, 360, 10575, 5895};
+  // txtShow scrolls both ways, never wraps, and is read-only: the report is
+  // the only thing that writes in it.
+  static constexpr std::string_view kTxtShowFontName = "Courier New";
+  static constexpr double kTxtShowFontSize = 8.25;
+
   virtual ~Screen() = default;
   virtual void ShowMain() = 0;
   // Inserts text at txtShow's insertion point and leaves the point after it.
