@@ -1,9 +1,5 @@
 #include "win32/message_dialog_win32.h"
 
-#include <cstdio>
-
-#include "ui/message_layout.h"
-
 namespace hx {
 
 Win32MessageDialog::Win32MessageDialog(HINSTANCE instance, HWND owner, const CodePage& code_page)
@@ -13,9 +9,6 @@ Win32MessageDialog::~Win32MessageDialog() = default;
 
 void Win32MessageDialog::ShowMessage(const std::string& message, int16_t flags,
                                      const std::string& caption) {
-  const std::string echo = MessageEcho(caption, message);
-  std::fwrite(echo.data(), 1, echo.size(), stderr);
-  std::fflush(stderr);
   if (owner_ == nullptr) return;
 
   // A dialog whose unload was requested has discarded its window; the next
