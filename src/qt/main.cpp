@@ -19,7 +19,6 @@
 #include "qt/printer_qt.h"
 #include "qt/runtime_folder.h"
 #include "qt/single_copy.h"
-#include "ui/message_layout.h"
 
 namespace {
 
@@ -87,14 +86,13 @@ int main(int argc, char** argv) {
   const std::string folder = hx::ExecutableFolder();
   hx::MainWindow main_window(code_page);
   hx::QtPrinter printer(code_page);
-  hx::QtMessageDialog window_dialog(code_page);
-  hx::EchoingDialog dialog(window_dialog);
+  hx::QtMessageDialog dialog(code_page);
   hx::PosixHelperLauncher launcher;
   hx::HostedVendor vendor(
       launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());
   hx::SystemClock clock;
   hx::Platform platform{printer, main_window, dialog, vendor, clock, folder, code_page};
   return hx::RunProgram(platform, [&] {
-    if (!offscreen) main_window.StayOpen(window_dialog.Box());
+    if (!offscreen) main_window.StayOpen(dialog.Box());
   });
 }

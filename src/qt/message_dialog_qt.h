@@ -1,7 +1,7 @@
 // The Qt realisation of the message dialog seam: MBox1, created on first
-// use and reused, never waiting for the user.  main wraps it in an
-// EchoingDialog (ui/message_layout.h), which leaves every message on
-// standard error as well.
+// use and reused, never waiting for the user.  RunProgram (app/form_load.h)
+// wraps it in an EchoingDialog, which leaves every message on standard
+// error as well.
 
 #ifndef HX_QT_MESSAGE_DIALOG_QT_H_
 #define HX_QT_MESSAGE_DIALOG_QT_H_

@@ -15,7 +15,6 @@
 #include "platform/platform.h"
 #include "platform/system_clock.h"
 #include "platform/system_locale.h"
-#include "ui/message_layout.h"
 #include "win32/helper_process_win32.h"
 #include "win32/main_window_win32.h"
 #include "win32/message_dialog_win32.h"
@@ -83,8 +82,7 @@ int Run(HINSTANCE instance) {
     std::fprintf(stderr, "HX_RPT: %s; the report goes on without the window\n",
                  main_window.failure().c_str());
   hx::Win32Printer printer(code_page);
-  hx::Win32MessageDialog window_dialog(instance, main_window.hwnd(), code_page);
-  hx::EchoingDialog dialog(window_dialog);
+  hx::Win32MessageDialog dialog(instance, main_window.hwnd(), code_page);
   hx::Win32HelperLauncher launcher;
   hx::HostedVendor vendor(
       launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());

@@ -1,7 +1,7 @@
 // The Win32 realisation of the message dialog seam: MBox1, created on first
-// use and reused, never waiting for the user.  main wraps it in an
-// EchoingDialog (ui/message_layout.h), which leaves every message on
-// standard error as well, when the process has one.
+// use and reused, never waiting for the user.  RunProgram (app/form_load.h)
+// wraps it in an EchoingDialog, which leaves every message on standard
+// error as well, when the process has one.
 
 #ifndef HX_WIN32_MESSAGE_DIALOG_WIN32_H_
 #define HX_WIN32_MESSAGE_DIALOG_WIN32_H_
