@@ -15,11 +15,7 @@ void QtMessageDialog::ShowMessage(const std::string& message, int16_t flags,
   if (!box_) box_ = new MBox1(code_page_);
   // A busy pointer left by the work that failed would hang over the message.
   while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-  box_->SetFlags(flags);
-  box_->SetCaption(caption);
-  box_->SetText(message);
-  box_->SetUnloadReq(false);
-  box_->Present();
+  box_->controller().Show(message, flags, caption);
 }
 
 }  // namespace hx

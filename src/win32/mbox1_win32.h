@@ -1,11 +1,9 @@
-// MBox1, the program's own message dialog: a window class of its own, not
-// the system's message box, because it must not wait for the user.  It shows
-// one message at a time with the icon and buttons its style flags select,
-// lays itself out around the text (ui/message_layout.h) each time it becomes
-// the active window, centres itself on the screen and beeps.  A close
-// request only hides it, so that the one instance can be shown again with
-// the next message.  A tool window: no task bar button, no minimise or
-// maximise box, a frame that does not size.
+// MBox1 in the Win32 API: a window class of its own, not the system's
+// message box, because it must not wait for the user.  The window passes its
+// messages on to the MBox1Controller (ui/mbox1.h), which decides what the
+// dialog does; the window and its controls, which the controller places and
+// shows, are MBox1::Window in mbox1_win32.cpp.  A tool window: no task bar
+// button, no minimise or maximise box, a frame that does not size.
 //
 // User-interface thread only, like every window.
 
@@ -14,11 +12,10 @@
 
 #include <windows.h>
 
-#include <cstdint>
-#include <string>
+#include <memory>
 
 #include "base/code_page.h"
-#include "ui/message_layout.h"
+#include "ui/mbox1.h"
 
 namespace hx {
 
@@ -30,55 +27,16 @@ class MBox1 {
   MBox1(const MBox1&) = delete;
   MBox1& operator=(const MBox1&) = delete;
 
-  int16_t Flags() const { return flags_; }
-  void SetFlags(int16_t flags) { flags_ = flags; }
-  // The answer of the button that closed the dialog; back to OK at every activation.
-  int16_t Reply() const { return reply_; }
-  // While false, a close request hides the dialog instead of closing it.
-  bool UnloadReq() const { return unload_req_; }
-  void SetUnloadReq(bool unload_req) { unload_req_ = unload_req; }
-
-  // The title bar text; an empty caption leaves the title bar empty.
-  void SetCaption(const std::string& caption);
-  // Puts the message into lblMsg, which takes the size of the text.
-  void SetText(const std::string& message);
-  // Shows the dialog laid out for the current flags and text, brings it to
-  // the front and returns at once.
-  void Present();
-
-  HWND hwnd() const { return hwnd_; }
-  // The layout the dialog applied last, in twips (for tests).
-  const MessageLayout& CurrentLayout() const { return layout_; }
+  // Flags, Reply and UnloadReq, and what the dialog does.
+  MBox1Controller& controller() { return controller_; }
+  // Null once a close request with UnloadReq set has discarded the window.
+  HWND hwnd() const;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT Handle(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  class Window;
 
-  // Steps that run whenever the dialog becomes the active window.
-  void Activate();
-  void ApplyLayout();
-  int Pixels(double twips) const;
-
-  int16_t flags_ = 0;
-  int16_t reply_ = mbox::kOk;
-  bool unload_req_ = false;
-  bool presenting_ = false;  // Present() has run the steps of the activation it brings
-  MessageLayout layout_;
-  const CodePage& code_page_;
-  int dpi_ = 96;
-  SIZE label_size_{};  // of the whole text, in pixels
-
-  HWND hwnd_ = nullptr;
-  HFONT font_ = nullptr;
-  HWND lblMsg_ = nullptr;
-  HWND cmdOk_ = nullptr;
-  HWND cmdYes_ = nullptr;
-  HWND cmdNo_ = nullptr;
-  HWND cmdCancel_ = nullptr;
-  HWND imgInformation_ = nullptr;
-  HWND imgCritical_ = nullptr;
-  HWND imgExclamation_ = nullptr;
-  HWND imgQuestion_ = nullptr;
+  std::unique_ptr<Window> window_;
+  MBox1Controller controller_;
 };
 
 }  // namespace hx

@@ -17,11 +17,7 @@ void Win32MessageDialog::ShowMessage(const std::string& message, int16_t flags,
     box_ = std::make_unique<MBox1>(instance_, owner_, code_page_);
   // A busy pointer left by the work that failed would hang over the message.
   SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
-  box_->SetFlags(flags);
-  box_->SetCaption(caption);
-  box_->SetText(message);
-  box_->SetUnloadReq(false);
-  box_->Present();
+  box_->controller().Show(message, flags, caption);
 }
 
 }  // namespace hx
