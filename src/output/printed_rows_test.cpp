@@ -12,9 +12,11 @@
 namespace hx {
 namespace {
 
-// Rows of a fixed-pitch font that fits width characters across the paper.
-std::vector<std::string> Rows(const std::string& line, size_t width) {
-  std::vector<std::string> rows;
+using Rows = std::vector<std::string>;
+
+// The rows of line in a fixed-pitch font of which width characters fit across the paper.
+Rows Printed(const std::string& line, size_t width) {
+  Rows rows;
   PrintInRows(
       line, [&](std::string_view row) { return std::min(row.size(), width); },
       [&](std::string_view row) { rows.emplace_back(row); });
@@ -22,23 +24,16 @@ std::vector<std::string> Rows(const std::string& line, size_t width) {
 }
 
 TEST(PrintInRowsTest, WideLinesGoOnAfterTheMargin) {
-  struct Case {
-    const char* what;
-    std::string line;
-    size_t width;
-    std::vector<std::string> rows;
-  };
-  const Case cases[] = {
-      {"fits", "      abc", 12, {"      abc"}},
-      {"empty", "", 12, {""}},
-      {"just fits", "      abcdef", 12, {"      abcdef"}},
-      {"three rows", "      abcdefghijklmn", 12, {"      abcdef", "      ghijkl", "      mn"}},
-      {"trailing blanks", "      abcdef      ", 12, {"      abcdef"}},
-      {"blank after blanks", "      abcdef   x", 12, {"      abcdef", "         x"}},
-      {"nothing fits", "ab", 0, {"a", "      b"}},
-      {"the margin and one", "      abc", 7, {"      a", "      b", "      c"}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(Rows(c.line, c.width), c.rows) << c.what;
+  EXPECT_EQ(Printed("      abc", 12), Rows{"      abc"});
+  EXPECT_EQ(Printed("", 12), Rows{""});
+  EXPECT_EQ(Printed("      abcdef", 12), Rows{"      abcdef"});
+  EXPECT_EQ(Printed("      abcdefghijklmn", 12),
+            (Rows{"      abcdef", "      ghijkl", "      mn"}));
+  EXPECT_EQ(Printed("      abcdef      ", 12), Rows{"      abcdef"});  // no row of blanks alone
+  EXPECT_EQ(Printed("      abcdef   x", 12), (Rows{"      abcdef", "         x"}));
+  // However little fits, every row takes a character beyond its margin.
+  EXPECT_EQ(Printed("ab", 0), (Rows{"a", "      b"}));
+  EXPECT_EQ(Printed("      abc", 7), (Rows{"      a", "      b", "      c"}));
 }
 
 TEST(PrinterTest, FontSizesAreTakenAboveZeroAndBelowTheLimit) {

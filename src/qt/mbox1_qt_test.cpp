@@ -52,7 +52,7 @@ TEST(MBox1Test, SecondMessageReusesTheDialogWithOnlyItsOwnIconAndButtons) {
   EXPECT_EQ(box->findChild<QLabel*>("lblMsg")->text(), QStringLiteral("PLC1\nNo reply"));
 }
 
-TEST(MBox1Test, AnswersAndCloseRequestsHideTheDialogAndKeepIt) {
+TEST(MBox1Test, ButtonsKeysAndTheCloseCommandReachTheDialog) {
   struct Case {
     int16_t flags;
     const char* button;  // or null: the key is pressed
@@ -86,8 +86,6 @@ TEST(MBox1Test, AnswersAndCloseRequestsHideTheDialogAndKeepIt) {
     }
     Settle();
     EXPECT_FALSE(box->isVisible());
-    EXPECT_EQ(dialog.Box(), box);
-    EXPECT_EQ(box->findChild<QLabel*>("lblMsg")->text(), QStringLiteral("Question"));
     EXPECT_EQ(box->controller().Reply(), c.reply);
   }
 
@@ -128,7 +126,7 @@ TEST(MBox1Test, PlacesTheLayoutInPixelsCentredOnTheScreen) {
   }
 }
 
-TEST(MBox1Test, ComingBackFromAnotherWindowOfTheProgramLaysItOutAgain) {
+TEST(MBox1Test, ComingBackFromAnotherWindowOfTheProgramActivatesItAgain) {
   QtMessageDialog dialog;
   dialog.ShowMessage("Overflow", 16, "HX_RPT Error Handler");
   Settle();
@@ -143,11 +141,9 @@ TEST(MBox1Test, ComingBackFromAnotherWindowOfTheProgramLaysItOutAgain) {
   main_window.show();
   main_window.activateWindow();
   Settle();
-  box->controller().SetFlags(4);
   box->activateWindow();
   Settle();
   EXPECT_EQ(box->controller().Reply(), 1);
-  EXPECT_EQ(Shown(box), "cmdYes cmdNo ");
 }
 
 }  // namespace

@@ -115,13 +115,12 @@ TEST(LayoutMessageTest, TooLargeMessagesAreShownInPartAndNeverFail) {
   }
 }
 
-TEST(MessageTextTest, LineBreaksBecomeSingleNewlines) {
+TEST(MessageTextTest, PlainLineBreaksInTheDialogAndOnStandardError) {
   EXPECT_EQ(WithPlainLineBreaks("Error: 6  \r\nOverflow in: Do This"),
             "Error: 6  \nOverflow in: Do This");
   EXPECT_EQ(WithPlainLineBreaks("PLC1\rNo reply\r\r\n\n"), "PLC1\nNo reply\n\n\n");
-}
 
-TEST(MessageTextTest, EveryMessageIsEchoedOnStandardErrorAndShown) {
+  // Every message also goes to standard error before it is shown.
   testing::FakeDialog shown;
   EchoingDialog dialog(shown);
   ::testing::internal::CaptureStderr();
