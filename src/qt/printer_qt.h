@@ -10,8 +10,9 @@
 // and is handed to the printing system by EndJob().  Lines are drawn one
 // below the other in the chosen font; a line wider than the printable area
 // goes on in further rows below it (output/printed_rows.h); a row that would
-// pass the bottom of the printable area starts a new page.  Until EndJob() the job lives in memory,
-// so a run that fails half-way never leaves half a job in the queue.
+// pass the bottom of the printable area starts a new page.  Until EndJob()
+// the job lives in memory, so a run that fails half-way never leaves half a
+// job in the queue.
 //
 // Used from the program's single user-interface thread.
 
