@@ -4,10 +4,10 @@
 // controls.  It never waits for the user, and a close request only hides it,
 // so that the one instance can be shown again with the next message.
 //
-// Each platform layer (qt/mbox1_qt.h, win32/mbox1_win32.h) makes a window
-// that realises MBox1View: it creates the controls, draws them in pixels,
-// and passes its events on to the MBox1Controller it owns.  Where things go
-// is ui/message_layout.h.
+// Each platform layer's MBox1 (qt/mbox1_qt.h, win32/mbox1_win32.h) owns an
+// MBox1Controller and passes its window's events on to it; its controls
+// realise MBox1View: they are created, placed and drawn in pixels there.
+// Where things go is ui/message_layout.h.
 //
 // Lives on the user-interface thread, like the window.
 
