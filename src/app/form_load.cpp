@@ -9,6 +9,7 @@
 #include "definition/definition_reader.h"
 #include "output/line_print.h"
 #include "platform/platform.h"
+#include "ui/message_layout.h"
 #include "ui/report_error.h"
 
 namespace hx {
@@ -46,7 +47,11 @@ AfterLoad Form_Load(ReportState& rs) {
 }
 
 int RunProgram(Platform& platform, const std::function<void()>& stay_open) {
-  ReportState rs(platform);
+  EchoingDialog dialog(platform.dialog);
+  Platform echoing{platform.printer,  platform.screen, dialog,
+                   platform.vendor,   platform.clock,  platform.program_folder,
+                   platform.code_page};
+  ReportState rs(echoing);
   const AfterLoad after = Form_Load(rs);
   // The print job is handed over as soon as the report is done, whether the
   // window then stays open or not.

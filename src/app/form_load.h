@@ -27,8 +27,9 @@ AfterLoad Form_Load(ReportState& rs);
 // The program's run on the seams of platform, after the single-instance
 // check: Form_Load, then the print job handed to the printing system, then
 // stay_open() when the main window stays, which returns once the user has
-// closed it.  The result is the exit status: 1 when anything went wrong in
-// the run, 0 otherwise.
+// closed it.  Every message of the run also goes to standard error
+// (EchoingDialog).  The result is the exit status: 1 when anything went
+// wrong in the run, 0 otherwise.
 int RunProgram(Platform& platform, const std::function<void()>& stay_open);
 
 }  // namespace hx

@@ -45,10 +45,15 @@ class Printer {
   // another; a FONTSIZE that is no number gives the size again.
   static constexpr std::string_view kStartFontName = "Courier New";
   static constexpr double kStartFontSize = 12;
+  // A font size is taken when it is above 0 and below this many points,
+  // about what 16-bit twips (20 a point) hold; no printer draws a larger one.
+  static constexpr double kFontSizeLimit = 1638;
+  static bool TakesFontSize(double points) { return points > 0 && points < kFontSizeLimit; }
 
   virtual ~Printer() = default;
   // The font takes effect on the printed lines; setting it never talks to a printer.
   virtual void SetFontName(const std::string& name) = 0;
+  // A size TakesFontSize refuses keeps the last good one.
   virtual void SetFontSize(double points) = 0;
   // Name of the current printer; also the identifying text in printer failure messages.
   virtual std::string DeviceName() = 0;
@@ -69,6 +74,20 @@ class Printer {
 // The main window Main and its text box txtShow.
 class Screen {
  public:
+  // Main has no menu and no other control, and the system places it;
+  // txtShow keeps its place and size when Main is resized.  In twips, Main's
+  // size without its frame.
+  static constexpr std::string_view kMainCaption = "Main";
+  static constexpr double kMainWidth = 11235, kMainHeight = 6930;
+  struct Area {
+    double left, top, width, height;
+  };
+  static constexpr Area kTxtShow{300, 360, 10575, 5895};
+  // txtShow scrolls both ways, never wraps, and is read-only: the report is
+  // the only thing that writes in it.
+  static constexpr std::string_view kTxtShowFontName = "Courier New";
+  static constexpr double kTxtShowFontSize = 8.25;
+
   virtual ~Screen() = default;
   virtual void ShowMain() = 0;
   // Inserts text at txtShow's insertion point and leaves the point after it.

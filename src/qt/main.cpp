@@ -11,14 +11,14 @@
 #include "comm/hosted_vendor.h"
 #include "platform/executable_folder.h"
 #include "platform/platform.h"
+#include "platform/system_clock.h"
 #include "platform/system_locale.h"
 #include "qt/helper_process_posix.h"
-#include "qt/main_window.h"
+#include "qt/main_window_qt.h"
 #include "qt/message_dialog_qt.h"
-#include "qt/qt_printer.h"
+#include "qt/printer_qt.h"
 #include "qt/runtime_folder.h"
 #include "qt/single_copy.h"
-#include "qt/system_clock.h"
 
 namespace {
 

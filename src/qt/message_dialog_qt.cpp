@@ -1,9 +1,6 @@
 #include "qt/message_dialog_qt.h"
 
 #include <QApplication>
-#include <cstdio>
-
-#include "ui/message_layout.h"
 
 namespace hx {
 
@@ -15,18 +12,10 @@ QtMessageDialog::~QtMessageDialog() {
 
 void QtMessageDialog::ShowMessage(const std::string& message, int16_t flags,
                                   const std::string& caption) {
-  const std::string echo = MessageEcho(caption, message);
-  std::fwrite(echo.data(), 1, echo.size(), stderr);
-  std::fflush(stderr);
-
   if (!box_) box_ = new MBox1(code_page_);
   // A busy pointer left by the work that failed would hang over the message.
   while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-  box_->SetFlags(flags);
-  box_->SetCaption(caption);
-  box_->SetText(message);
-  box_->SetUnloadReq(false);
-  box_->Present();
+  box_->controller().Show(message, flags, caption);
 }
 
 }  // namespace hx

@@ -1,6 +1,7 @@
 // The Qt realisation of the message dialog seam: MBox1, created on first
-// use and reused, never waiting for the user.  Every message also goes to
-// standard error so that unattended runs leave a trace.
+// use and reused, never waiting for the user.  RunProgram (app/form_load.h)
+// wraps it in an EchoingDialog, which leaves every message on standard
+// error as well.
 
 #ifndef HX_QT_MESSAGE_DIALOG_QT_H_
 #define HX_QT_MESSAGE_DIALOG_QT_H_
@@ -8,7 +9,7 @@
 #include <QPointer>
 
 #include "platform/platform.h"
-#include "qt/mbox1.h"
+#include "qt/mbox1_qt.h"
 
 namespace hx {
 

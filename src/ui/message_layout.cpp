@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace hx {
 
@@ -130,6 +131,14 @@ std::string MessageEcho(std::string_view caption, std::string_view text) {
   echo += WithPlainLineBreaks(text);
   echo += '\n';
   return echo;
+}
+
+void EchoingDialog::ShowMessage(const std::string& message, int16_t flags,
+                                const std::string& caption) {
+  const std::string echo = MessageEcho(caption, message);
+  std::fwrite(echo.data(), 1, echo.size(), stderr);
+  std::fflush(stderr);
+  dialog_.ShowMessage(message, flags, caption);
 }
 
 }  // namespace hx

@@ -3,9 +3,10 @@
 // arithmetic is done in twips (1/1440 inch), so that the dialog looks the
 // same at every screen resolution; each toolkit's dialog converts the
 // result to pixels.  Also the message text as the dialog and standard error
-// show it.
+// show it, and the dialog wrapper that leaves every message on standard error.
 //
-// Pure functions of their arguments, no toolkit: thread-compatible.
+// No toolkit.  The functions are pure: thread-compatible; EchoingDialog lives
+// on the user-interface thread, like the dialog it wraps.
 
 #ifndef HX_UI_MESSAGE_LAYOUT_H_
 #define HX_UI_MESSAGE_LAYOUT_H_
@@ -71,6 +72,19 @@ std::string WithPlainLineBreaks(std::string_view text);
 
 // The trace of a message on standard error: caption, ": ", the text, LF.
 std::string MessageEcho(std::string_view caption, std::string_view text);
+
+// Any message dialog, with every message also written to standard error
+// (MessageEcho) before it is shown, so that unattended runs leave a trace,
+// also where nobody sees the dialog.
+class EchoingDialog : public MessageDialog {
+ public:
+  explicit EchoingDialog(MessageDialog& dialog) : dialog_(dialog) {}
+
+  void ShowMessage(const std::string& message, int16_t flags, const std::string& caption) override;
+
+ private:
+  MessageDialog& dialog_;
+};
 
 }  // namespace hx
 

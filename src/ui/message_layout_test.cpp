@@ -4,6 +4,9 @@
 
 #include <limits>
 #include <string>
+#include <vector>
+
+#include "testing/fake_platform.h"
 
 namespace hx {
 namespace {
@@ -62,7 +65,7 @@ TEST(LayoutMessageTest, PositionsAndRounding) {
       {2000, 195, 64, 4355, 1695, 1000, 0, 0, 1878},            // x = [2077.5] = 2078
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.label_width << " flags " << c.flags);
+    SCOPED_TRACE(::testing::Message() << c.label_width << " flags " << c.flags);
     const MessageLayout m = Lay(c.label_width, c.label_height, c.flags);
     EXPECT_EQ(m.width, c.width);
     EXPECT_EQ(m.height, c.height);
@@ -112,12 +115,19 @@ TEST(LayoutMessageTest, TooLargeMessagesAreShownInPartAndNeverFail) {
   }
 }
 
-TEST(MessageTextTest, LineBreaksBecomeSingleNewlines) {
+TEST(MessageTextTest, PlainLineBreaksInTheDialogAndOnStandardError) {
   EXPECT_EQ(WithPlainLineBreaks("Error: 6  \r\nOverflow in: Do This"),
             "Error: 6  \nOverflow in: Do This");
   EXPECT_EQ(WithPlainLineBreaks("PLC1\rNo reply\r\r\n\n"), "PLC1\nNo reply\n\n\n");
-  EXPECT_EQ(MessageEcho("Communication Error Message", "PLC1\rNo reply"),
+
+  // Every message also goes to standard error before it is shown.
+  testing::FakeDialog shown;
+  EchoingDialog dialog(shown);
+  ::testing::internal::CaptureStderr();
+  dialog.ShowMessage("PLC1\rNo reply", 0, "Communication Error Message");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "Communication Error Message: PLC1\nNo reply\n");
+  EXPECT_EQ(shown.Texts(), std::vector<std::string>{"PLC1\rNo reply"});
 }
 
 }  // namespace

@@ -13,12 +13,12 @@
 #include "comm/hosted_vendor.h"
 #include "platform/executable_folder.h"
 #include "platform/platform.h"
+#include "platform/system_clock.h"
 #include "platform/system_locale.h"
-#include "win32/gdi_printer.h"
 #include "win32/helper_process_win32.h"
-#include "win32/main_window.h"
+#include "win32/main_window_win32.h"
 #include "win32/message_dialog_win32.h"
-#include "win32/system_clock.h"
+#include "win32/printer_win32.h"
 #include "win32/system_text.h"
 
 namespace {
@@ -81,7 +81,7 @@ int Run(HINSTANCE instance) {
   if (!main_window.made())
     std::fprintf(stderr, "HX_RPT: %s; the report goes on without the window\n",
                  main_window.failure().c_str());
-  hx::GdiPrinter printer(code_page);
+  hx::Win32Printer printer(code_page);
   hx::Win32MessageDialog dialog(instance, main_window.hwnd(), code_page);
   hx::Win32HelperLauncher launcher;
   hx::HostedVendor vendor(

@@ -1,9 +1,5 @@
 #include "win32/message_dialog_win32.h"
 
-#include <cstdio>
-
-#include "ui/message_layout.h"
-
 namespace hx {
 
 Win32MessageDialog::Win32MessageDialog(HINSTANCE instance, HWND owner, const CodePage& code_page)
@@ -13,9 +9,6 @@ Win32MessageDialog::~Win32MessageDialog() = default;
 
 void Win32MessageDialog::ShowMessage(const std::string& message, int16_t flags,
                                      const std::string& caption) {
-  const std::string echo = MessageEcho(caption, message);
-  std::fwrite(echo.data(), 1, echo.size(), stderr);
-  std::fflush(stderr);
   if (owner_ == nullptr) return;
 
   // A dialog whose unload was requested has discarded its window; the next
@@ -24,11 +17,7 @@ void Win32MessageDialog::ShowMessage(const std::string& message, int16_t flags,
     box_ = std::make_unique<MBox1>(instance_, owner_, code_page_);
   // A busy pointer left by the work that failed would hang over the message.
   SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
-  box_->SetFlags(flags);
-  box_->SetCaption(caption);
-  box_->SetText(message);
-  box_->SetUnloadReq(false);
-  box_->Present();
+  box_->controller().Show(message, flags, caption);
 }
 
 }  // namespace hx

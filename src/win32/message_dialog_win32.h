@@ -1,7 +1,7 @@
 // The Win32 realisation of the message dialog seam: MBox1, created on first
-// use and reused, never waiting for the user.  Every message also goes to
-// standard error, when the process has one, so that unattended runs leave a
-// trace.
+// use and reused, never waiting for the user.  RunProgram (app/form_load.h)
+// wraps it in an EchoingDialog, which leaves every message on standard
+// error as well, when the process has one.
 
 #ifndef HX_WIN32_MESSAGE_DIALOG_WIN32_H_
 #define HX_WIN32_MESSAGE_DIALOG_WIN32_H_
@@ -11,15 +11,14 @@
 #include <memory>
 
 #include "platform/platform.h"
-#include "win32/mbox1.h"
+#include "win32/mbox1_win32.h"
 
 namespace hx {
 
 class Win32MessageDialog : public MessageDialog {
  public:
   // owner: the window the dialog stays in front of.  Without one (the
-  // system would not make the main window) messages go to standard error
-  // alone.
+  // system would not make the main window) no message is shown.
   Win32MessageDialog(HINSTANCE instance, HWND owner, const CodePage& code_page);
   ~Win32MessageDialog() override;
   Win32MessageDialog(const Win32MessageDialog&) = delete;

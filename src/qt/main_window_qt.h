@@ -2,8 +2,8 @@
 // report as it is produced.  It is created hidden; SHOWIT shows it while the
 // definition file is still being read.
 
-#ifndef HX_QT_MAIN_WINDOW_H_
-#define HX_QT_MAIN_WINDOW_H_
+#ifndef HX_QT_MAIN_WINDOW_QT_H_
+#define HX_QT_MAIN_WINDOW_QT_H_
 
 #include <QWidget>
 
@@ -44,4 +44,4 @@ class MainWindow : public QWidget, public Screen {
 
 }  // namespace hx
 
-#endif  // HX_QT_MAIN_WINDOW_H_
+#endif  // HX_QT_MAIN_WINDOW_QT_H_

@@ -4,15 +4,14 @@
 // and is handed to the spooler by EndJob().  Lines are drawn one below the
 // other in the chosen font from the top left of the printable area; a line
 // that would pass its bottom starts a new page.  A line wider than the
-// printable width goes on in the next printed rows, each beginning with the
-// report's left margin, so that every character reaches the paper.  The
-// paper, orientation and other settings are the user's defaults for the
+// printable width goes on in the next printed rows (output/printed_rows.h).
+// The paper, orientation and other settings are the user's defaults for the
 // printer (its DEVMODE), read once per run.
 //
 // User-interface thread only.
 
-#ifndef HX_WIN32_GDI_PRINTER_H_
-#define HX_WIN32_GDI_PRINTER_H_
+#ifndef HX_WIN32_PRINTER_WIN32_H_
+#define HX_WIN32_PRINTER_WIN32_H_
 
 #include <memory>
 #include <string>
@@ -22,12 +21,12 @@
 
 namespace hx {
 
-class GdiPrinter : public Printer {
+class Win32Printer : public Printer {
  public:
-  explicit GdiPrinter(const CodePage& code_page);
-  ~GdiPrinter() override;
-  GdiPrinter(const GdiPrinter&) = delete;
-  GdiPrinter& operator=(const GdiPrinter&) = delete;
+  explicit Win32Printer(const CodePage& code_page);
+  ~Win32Printer() override;
+  Win32Printer(const Win32Printer&) = delete;
+  Win32Printer& operator=(const Win32Printer&) = delete;
 
   void SetFontName(const std::string& name) override;
   void SetFontSize(double points) override;
@@ -57,4 +56,4 @@ class GdiPrinter : public Printer {
 
 }  // namespace hx
 
-#endif  // HX_WIN32_GDI_PRINTER_H_
+#endif  // HX_WIN32_PRINTER_WIN32_H_

@@ -1,4 +1,4 @@
-#include "win32/system_clock.h"
+#include "platform/system_clock.h"
 
 #include <windows.h>
 

@@ -11,8 +11,8 @@
 //
 // User-interface thread only, like every window.
 
-#ifndef HX_WIN32_MAIN_WINDOW_H_
-#define HX_WIN32_MAIN_WINDOW_H_
+#ifndef HX_WIN32_MAIN_WINDOW_WIN32_H_
+#define HX_WIN32_MAIN_WINDOW_WIN32_H_
 
 #include <windows.h>
 
@@ -58,4 +58,4 @@ class MainWindow : public Screen {
 
 }  // namespace hx
 
-#endif  // HX_WIN32_MAIN_WINDOW_H_
+#endif  // HX_WIN32_MAIN_WINDOW_WIN32_H_

@@ -1,4 +1,4 @@
-#include "win32/gdi_printer.h"
+#include "win32/printer_win32.h"
 
 #include <windows.h>
 
@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/run_error.h"
+#include "output/printed_rows.h"
 #include "win32/program_text.h"
 #include "win32/system_text.h"
 
@@ -27,7 +28,7 @@ const DEVMODEW* Settings(const std::vector<unsigned char>& devmode) {
 
 }  // namespace
 
-struct GdiPrinter::Job {
+struct Win32Printer::Job {
   // Text goes to paper through the wide-character calls, from code_page.
   Job(const std::wstring& printer, const DEVMODEW* settings, const std::string& font_name,
       double font_points, const CodePage& code_page)
@@ -128,19 +129,18 @@ struct GdiPrinter::Job {
   int y = 0;  // top of the next row, in device pixels from the printable area's top
 };
 
-GdiPrinter::GdiPrinter(const CodePage& code_page) : code_page_(code_page) {}
-GdiPrinter::~GdiPrinter() = default;
+Win32Printer::Win32Printer(const CodePage& code_page) : code_page_(code_page) {}
+Win32Printer::~Win32Printer() = default;
 
-void GdiPrinter::SetFontName(const std::string& name) {
+void Win32Printer::SetFontName(const std::string& name) {
   font_name_ = name;
 }
 
-void GdiPrinter::SetFontSize(double points) {
-  // A size no font can take (0, negative, absurd) keeps the last good one.
-  if (points > 0 && points < 1638) font_points_ = points;
+void Win32Printer::SetFontSize(double points) {
+  if (TakesFontSize(points)) font_points_ = points;
 }
 
-bool GdiPrinter::LookUp() {
+bool Win32Printer::LookUp() {
   if (looked_up_) return !name_.empty();
   looked_up_ = true;
   DWORD size = 0;
@@ -166,16 +166,16 @@ bool GdiPrinter::LookUp() {
   return true;
 }
 
-std::string GdiPrinter::DeviceName() {
+std::string Win32Printer::DeviceName() {
   LookUp();
   return ProgramTextFromWide(name_, code_page_);
 }
 
 // The job always goes to the system's default printer, so following the
 // default needs nothing more.
-void GdiPrinter::FollowDefault() {}
+void Win32Printer::FollowDefault() {}
 
-int GdiPrinter::Orientation() {
+int Win32Printer::Orientation() {
   if (!LookUp()) throw RunError(err::kPrinterError, "no default printer");
   const DEVMODEW* settings = Settings(devmode_);
   if (settings == nullptr)
@@ -185,36 +185,25 @@ int GdiPrinter::Orientation() {
   return landscape ? kLandscape : DMORIENT_PORTRAIT;
 }
 
-GdiPrinter::Job& GdiPrinter::BeginJob() {
+Win32Printer::Job& Win32Printer::BeginJob() {
   if (job_) return *job_;
   if (!LookUp()) throw RunError(err::kPrinterError, "no printer is set up");
   job_ = std::make_unique<Job>(name_, Settings(devmode_), font_name_, font_points_, code_page_);
   return *job_;
 }
 
-void GdiPrinter::PrintLine(const std::string& text) {
+void Win32Printer::PrintLine(const std::string& text) {
   Job& job = BeginJob();
-  std::string row = text;  // the first row brings its own margin
-  for (size_t least = 1;; least = kMargin.size() + 1) {
-    // Every row takes something of the line beyond its margin.
-    const size_t fit = std::max(job.Fitting(row), least);
-    if (fit >= row.size()) {
-      job.PrintRow(row);
-      return;
-    }
-    job.PrintRow(std::string_view(row).substr(0, fit));
-    const std::string rest = row.substr(fit);
-    // Blanks at the end of a line put nothing on paper; they get no row of their own.
-    if (rest.find_first_not_of(' ') == std::string::npos) return;
-    row = std::string(kMargin) + rest;
-  }
+  PrintInRows(
+      text, [&](std::string_view row) { return job.Fitting(row); },
+      [&](std::string_view row) { job.PrintRow(row); });
 }
 
-void GdiPrinter::EjectPage() {
+void Win32Printer::EjectPage() {
   BeginJob().NewPage();
 }
 
-void GdiPrinter::EndJob() {
+void Win32Printer::EndJob() {
   if (!job_) return;
   const std::unique_ptr<Job> job = std::move(job_);
   const bool ended = EndPage(job->dc) > 0;

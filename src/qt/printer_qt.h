@@ -9,15 +9,15 @@
 // One print job per run: it begins at the first printed line or page eject
 // and is handed to the printing system by EndJob().  Lines are drawn one
 // below the other in the chosen font; a line wider than the printable area
-// goes on in further rows below it, after the same left margin, so that
-// nothing of it is lost; a row that would pass the bottom of the printable
-// area starts a new page.  Until EndJob() the job lives in memory, so a run
-// that fails half-way never leaves half a job in the queue.
+// goes on in further rows below it (output/printed_rows.h); a row that would
+// pass the bottom of the printable area starts a new page.  Until EndJob()
+// the job lives in memory, so a run that fails half-way never leaves half a
+// job in the queue.
 //
 // Used from the program's single user-interface thread.
 
-#ifndef HX_QT_QT_PRINTER_H_
-#define HX_QT_QT_PRINTER_H_
+#ifndef HX_QT_PRINTER_QT_H_
+#define HX_QT_PRINTER_QT_H_
 
 #include <QFont>
 #include <memory>
@@ -64,4 +64,4 @@ class QtPrinter : public Printer {
 
 }  // namespace hx
 
-#endif  // HX_QT_QT_PRINTER_H_
+#endif  // HX_QT_PRINTER_QT_H_

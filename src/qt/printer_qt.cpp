@@ -1,4 +1,4 @@
-#include "qt/qt_printer.h"
+#include "qt/printer_qt.h"
 
 #include <cups/cups.h>
 
@@ -7,12 +7,12 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <string_view>
 
 #include "base/run_error.h"
+#include "output/printed_rows.h"
 #include "qt/program_text.h"
 
 namespace hx {
@@ -129,18 +129,16 @@ struct QtPrinter::Job {
       throw RunError(err::kPrinterError, "the font is too large for the paper");
   }
 
-  // How many characters of rest fit on a row after start; at least one, so
-  // that every row takes something of the line.  Widths are summed character
-  // by character from a cache: shaping every line to measure it would cost
-  // more than drawing it.
-  size_t Fitting(std::string_view start, std::string_view rest) {
+  // How many characters of row, from its start, fit across the printable
+  // area.  Widths are summed character by character from a cache: shaping
+  // every line to measure it would cost more than drawing it.
+  size_t Fitting(std::string_view row) {
     double width = 0;
-    for (char c : start) width += Advance(c);
-    for (size_t i = 0; i < rest.size(); ++i) {
-      width += Advance(rest[i]);
-      if (width > page_width) return std::max<size_t>(i, 1);
+    for (size_t i = 0; i < row.size(); ++i) {
+      width += Advance(row[i]);
+      if (width > page_width) return i;
     }
-    return rest.size();
+    return row.size();
   }
 
   double Advance(char byte) {
@@ -185,8 +183,7 @@ void QtPrinter::SetFontName(const std::string& name) {
 }
 
 void QtPrinter::SetFontSize(double points) {
-  // A size the font system cannot take (0, negative, absurd) keeps the last good one.
-  if (points > 0 && points < 1638) font_.setPointSizeF(points);
+  if (TakesFontSize(points)) font_.setPointSizeF(points);
 }
 
 // One question to the print server per run, when the printer is first needed
@@ -233,16 +230,9 @@ QtPrinter::Job& QtPrinter::BeginJob() {
 
 void QtPrinter::PrintLine(const std::string& text) {
   Job& job = BeginJob();
-  std::string_view rest = text;
-  std::string_view start;  // the first row brings its own margin
-  for (;;) {
-    const size_t fits = job.Fitting(start, rest);
-    job.Row(FromProgramText(std::string(start).append(rest.substr(0, fits)), job.code_page));
-    rest.remove_prefix(fits);
-    // Blanks at the end of a line put nothing on paper; they get no row of their own.
-    if (rest.find_first_not_of(' ') == std::string_view::npos) break;
-    start = kMargin;
-  }
+  PrintInRows(
+      text, [&](std::string_view row) { return job.Fitting(row); },
+      [&](std::string_view row) { job.Row(FromProgramText(row, job.code_page)); });
 }
 
 void QtPrinter::EjectPage() {

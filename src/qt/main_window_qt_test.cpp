@@ -1,8 +1,9 @@
-#include "qt/main_window.h"
+#include "qt/main_window_qt.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QTimer>
 
 namespace hx {
@@ -27,6 +28,7 @@ TEST(MainWindowTest, WindowClosedDuringTheRunStaysClosed) {
 
   EXPECT_FALSE(waited_for_a_second_close);
   EXPECT_FALSE(main.isVisible());
+  EXPECT_TRUE(main.txtShow()->isReadOnly());  // only the report writes in it
 }
 
 }  // namespace

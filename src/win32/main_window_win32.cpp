@@ -1,4 +1,4 @@
-#include "win32/main_window.h"
+#include "win32/main_window_win32.h"
 
 #include <cmath>
 
@@ -36,11 +36,11 @@ MainWindow::MainWindow(HINSTANCE instance, const CodePage& code_page) : code_pag
   const auto px = [dpi](double twips) { return TwipsToPixels(twips, dpi); };
   // The sizes are the client area's; the frame comes on top.
   const DWORD style = WS_OVERLAPPEDWINDOW;
-  RECT outer{0, 0, px(11235), px(6930)};
+  RECT outer{0, 0, px(kMainWidth), px(kMainHeight)};
   AdjustWindowRectEx(&outer, style, FALSE, 0);
-  hwnd_ = CreateWindowExA(0, kClassName, "Main", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                          outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                          instance, this);
+  hwnd_ = CreateWindowExA(0, kClassName, std::string(kMainCaption).c_str(), style, CW_USEDEFAULT,
+                          CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
+                          nullptr, nullptr, instance, this);
   if (hwnd_ == nullptr) {
     failure_ = "Main: " + LastSystemError();
     return;
@@ -48,11 +48,11 @@ MainWindow::MainWindow(HINSTANCE instance, const CodePage& code_page) : code_pag
 
   // A text box of wide characters, which shows the report in the program's
   // code page whatever the system's.
-  txtShow_ =
-      CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                      WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
-                          ES_AUTOHSCROLL | ES_AUTOVSCROLL,
-                      px(300), px(360), px(10575), px(5895), hwnd_, nullptr, instance, nullptr);
+  txtShow_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                             WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE |
+                                 ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
+                             px(kTxtShow.left), px(kTxtShow.top), px(kTxtShow.width),
+                             px(kTxtShow.height), hwnd_, nullptr, instance, nullptr);
   if (txtShow_ == nullptr) {
     failure_ = "txtShow: " + LastSystemError();
     DestroyWindow(hwnd_);
@@ -61,9 +61,10 @@ MainWindow::MainWindow(HINSTANCE instance, const CodePage& code_page) : code_pag
   }
   // A report of 400 lines is more than the text box takes by default.
   SendMessageA(txtShow_, EM_SETLIMITTEXT, 0, 0);
-  font_ = CreateFontA(-static_cast<int>(std::lround(8.25 * dpi / 72)), 0, 0, 0, FW_NORMAL, FALSE,
-                      FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                      DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
+  font_ =
+      CreateFontA(-static_cast<int>(std::lround(kTxtShowFontSize * dpi / 72)), 0, 0, 0, FW_NORMAL,
+                  FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                  DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, std::string(kTxtShowFontName).c_str());
   if (font_ != nullptr) SendMessageA(txtShow_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 }
 

@@ -1,4 +1,4 @@
-#include "qt/main_window.h"
+#include "qt/main_window_qt.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -13,20 +13,22 @@ namespace hx {
 
 MainWindow::MainWindow(const CodePage& code_page)
     : code_page_(code_page), txtShow_(new QPlainTextEdit(this)) {
-  setWindowTitle(QStringLiteral("Main"));
+  setWindowTitle(QString::fromLatin1(kMainCaption));
   setObjectName(QStringLiteral("Main"));
   const double dpi = screen() ? screen()->logicalDotsPerInch() : 96.0;
   auto px = [dpi](double twips) { return TwipsToPixels(twips, dpi); };
-  resize(px(11235), px(6930));
+  resize(px(kMainWidth), px(kMainHeight));
 
   txtShow_->setObjectName(QStringLiteral("txtShow"));
-  txtShow_->setGeometry(px(300), px(360), px(10575), px(5895));
+  txtShow_->setGeometry(px(kTxtShow.left), px(kTxtShow.top), px(kTxtShow.width),
+                        px(kTxtShow.height));
+  txtShow_->setReadOnly(true);
   txtShow_->setLineWrapMode(QPlainTextEdit::NoWrap);
   txtShow_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   txtShow_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  QFont font(QStringLiteral("Courier New"));
+  QFont font(QString::fromLatin1(kTxtShowFontName));
   font.setStyleHint(QFont::Monospace);
-  font.setPointSizeF(8.25);
+  font.setPointSizeF(kTxtShowFontSize);
   txtShow_->setFont(font);
 }
 

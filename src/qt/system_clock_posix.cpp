@@ -1,4 +1,4 @@
-#include "qt/system_clock.h"
+#include "platform/system_clock.h"
 
 #include <ctime>
 #include <thread>
