@@ -104,7 +104,7 @@ class DefinitionCheck : private DefinitionObserver {
   std::string InForce(SetupKey key) const;
 
   std::string file_name_;
-  CheckPlatform platform_{Windows1252()};
+  CheckPlatform platform_;
   ReportState rs_{platform_.platform};
   // Tokenizes a tag line afresh, to see it as HX_RPT's reader would on its own.
   ReportState scratch_{platform_.platform};

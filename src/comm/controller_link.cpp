@@ -84,11 +84,15 @@ int32_t GetHandle(ReportState& rs) {
 
 int32_t NameNotSendable(ReportState& rs, int line) {
   rs.AnyFailure = true;
-  const std::string why =
-      "the name holds a character that " + std::string(rs.platform.code_page.name()) + " lacks";
-  std::fprintf(stderr, "HX_RPT: %s line %d: controller '%s': %s; it is not opened\n",
-               kDefinitionFileName, line, rs.CtrlName.c_str(), why.c_str());
-  if (rs.SHOWIT) ShowCommMessage(rs, AboutController(rs, " Not Found."), "T" + why.substr(1) + ".");
+  const std::string page(rs.platform.code_page.name());
+  std::fprintf(stderr,
+               "HX_RPT: %s line %d: controller '%s': the name holds a character that %s lacks; "
+               "it is not opened\n",
+               kDefinitionFileName, line, rs.CtrlName.c_str(), page.c_str());
+  if (rs.SHOWIT) {
+    ShowCommMessage(rs, AboutController(rs, " Not Found."),
+                    "The name holds a character that " + page + " lacks.");
+  }
   return 0;
 }
 

@@ -22,6 +22,8 @@ void CopyBack(const std::string& from, char* to, int32_t size) {
   std::memcpy(to, from.data(), std::min(from.size(), room));
 }
 
+constexpr const char* kUnreadable = "its host sent an answer that cannot be read";
+
 int32_t Size(int32_t size) {
   return std::max(size, 0);
 }
@@ -81,7 +83,7 @@ vp::Reader HostedVendor::Call(Host& host, const vp::Writer& request, std::string
           Fail(host, detail);
         }
       }
-      Fail(host, "its host sent an answer that cannot be read");
+      Fail(host, kUnreadable);
     }
     if (too_long) Fail(host, "its host sent an answer longer than any call has");
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -100,7 +102,7 @@ int16_t HostedVendor::T31MdsOpenController(int32_t* handle, char* name) {
       Call(lumo_com_, vp::Writer().U8(uint8_t(vp::Call::kOpenController)).Text(name), answer);
   const int16_t status = r.I16();
   const int32_t opened = r.I32();
-  if (!r.ok()) Fail(lumo_com_, "its host sent an answer that cannot be read");
+  if (!r.ok()) Fail(lumo_com_, kUnreadable);
   *handle = opened;
   return status;
 }
@@ -119,7 +121,7 @@ int16_t HostedVendor::T31MdsSendRece(int32_t handle, char* command, int32_t comm
   const int16_t status = r.I16();
   const std::string replied = r.Text();
   const int32_t length = r.I32();
-  if (!r.ok()) Fail(lumo_com_, "its host sent an answer that cannot be read");
+  if (!r.ok()) Fail(lumo_com_, kUnreadable);
   CopyBack(replied, reply, reply_size);
   *reply_length = length;
   return status;
@@ -138,7 +140,7 @@ int16_t HostedVendor::T31MdsSendReceSz(int32_t handle, char* command, char* repl
                       answer);
   const int16_t status = r.I16();
   const std::string replied = r.Text();
-  if (!r.ok()) Fail(lumo_com_, "its host sent an answer that cannot be read");
+  if (!r.ok()) Fail(lumo_com_, kUnreadable);
   CopyBack(replied, reply, reply_size);
   return status;
 }
@@ -156,7 +158,7 @@ int16_t HostedVendor::T31ErrorAsString(int16_t code, char* text, int32_t text_si
   const int16_t status = r.I16();
   const std::string written = r.Text();
   const int32_t length = r.I32();
-  if (!r.ok()) Fail(lumo_err_, "its host sent an answer that cannot be read");
+  if (!r.ok()) Fail(lumo_err_, kUnreadable);
   CopyBack(written, text, text_size);
   *text_length = length;
   return status;
@@ -168,7 +170,7 @@ int16_t HostedVendor::StringAsLong(int32_t* value, char* text) {
       Call(lumo_mwd_, vp::Writer().U8(uint8_t(vp::Call::kStringAsLong)).Text(text), answer);
   const int16_t status = r.I16();
   const int32_t converted = r.I32();
-  if (!r.ok()) Fail(lumo_mwd_, "its host sent an answer that cannot be read");
+  if (!r.ok()) Fail(lumo_mwd_, kUnreadable);
   *value = converted;
   return status;
 }
@@ -179,7 +181,7 @@ int16_t HostedVendor::StringAsFloat(float* value, char* text) {
       Call(lumo_mwd_, vp::Writer().U8(uint8_t(vp::Call::kStringAsFloat)).Text(text), answer);
   const int16_t status = r.I16();
   const int32_t bits = r.I32();
-  if (!r.ok()) Fail(lumo_mwd_, "its host sent an answer that cannot be read");
+  if (!r.ok()) Fail(lumo_mwd_, kUnreadable);
   std::memcpy(value, &bits, sizeof *value);
   return status;
 }

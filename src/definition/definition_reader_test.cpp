@@ -276,5 +276,21 @@ TEST(ReadDefinitionTest, AFileInUtf8IsReadInTheProgramsCodePage) {
   }
 }
 
+// A name that lost a character on its way into the code page is never sent:
+// the controller is not opened, the tag is marked with its line, and a later
+// line that names the tag afresh takes the mark away.
+TEST(ReadDefinitionTest, ANameTheCodePageCannotHoldIsNeverSent) {
+  testing::FakeRun run;
+  Read(run,
+       "[CONTROLLERS]\r\n1=ZA\u0141OGA\r\n2=PLANT\r\n[TAGS]\r\n0 2 SV P\u0141 4\r\n"
+       "1 2 SV \u00C9T\u00C9 4\r\n2 2 IT TAB 4 0 1\u2082\r\n3 2 SV X 4\r\n3 2 SV X\u0141\r\n"
+       "3 2 SV Y 4\r\n");
+  EXPECT_EQ(run.vendor.calls, (std::vector<std::string>{"open PLANT"}));
+  EXPECT_EQ(run.rs.ControllerHandle[1], 0);
+  EXPECT_TRUE(run.rs.AnyFailure);
+  const int lost[] = {5, 0, 7, 0};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(run.rs.TagTable[i].TagLostLine, lost[i]) << i;
+}
+
 }  // namespace
 }  // namespace hx

@@ -62,14 +62,16 @@ definition() {
   done
 }
 
-# Runs the program in folder to its end; its status in $status, standard
-# error in folder/err.txt.
+# Runs PROGRAM (HX_RPT.exe unless named) in folder to its end, started from
+# the folder, or from $from where that is set; its status in $status, its
+# output in folder/out.txt, standard error in folder/err.txt.
 run() {
-  local folder=$1
+  local folder=$1 program=${2:-HX_RPT.exe}
+  shift $(($# < 2 ? $# : 2))
   status=0
-  (cd "$folder" && timeout 60 "${emulator[@]}" "$folder/HX_RPT.exe" >"$folder/out.txt" \
-    2>"$folder/err.txt") || status=$?
-  if ((status == 124)); then fail "the program did not end"; fi
+  (cd "${from:-$folder}" && timeout 60 "${emulator[@]}" "$folder/$program" "$@" \
+    >"$folder/out.txt" 2>"$folder/err.txt") || status=$?
+  if ((status == 124)); then fail "$program did not end"; fi
 }
 
 start() {
@@ -289,24 +291,18 @@ hx_check)
   # opening a controller: the example passes, a number beyond 16 bits does not.
   program_folder "$work/p"
   cp "$HX_WIN_BIN/HX_CHECK.exe" "$work/p/"
-  status=0
-  (cd "$work/p" && timeout 60 "${emulator[@]}" "$work/p/HX_CHECK.exe" >"$work/p/out.txt" \
-    2>"$work/p/err.txt") || status=$?
+  run "$work/p" HX_CHECK.exe
   expect_status 0 "$work/p"
   grep -q '^Sections:' "$work/p/out.txt" || fail "no summary: $(cat "$work/p/out.txt")"
   # The preview lays the example out as the program does, the clock included.
-  status=0
-  (cd "$work/p" && timeout 60 "${emulator[@]}" "$work/p/HX_CHECK.exe" --preview >"$work/p/out.txt" \
-    2>"$work/p/err.txt") || status=$?
+  run "$work/p" HX_CHECK.exe --preview
   expect_status 0 "$work/p"
   tr -d '\r' <"$work/p/out.txt" | grep -qx '  Flow rate \.* m3/h  9999\.9' ||
     fail "no preview: $(cat "$work/p/out.txt")"
   tr -d '\r' <"$work/p/out.txt" | grep -qx 'Date: [0-9][0-9]/[0-9][0-9]/[0-9]\{4\}    Time: [0-9:]\{8\}' ||
     fail "no date and time in the preview: $(cat "$work/p/out.txt")"
   printf '[SETUP]\r\nLandScapeLines=40000\r\n' >"$work/p/BAD.INI"
-  status=0
-  (cd "$work/p" && timeout 60 "${emulator[@]}" "$work/p/HX_CHECK.exe" BAD.INI >"$work/p/out.txt" \
-    2>"$work/p/err.txt") || status=$?
+  run "$work/p" HX_CHECK.exe BAD.INI
   expect_status 2 "$work/p"
   grep -q '^BAD.INI:2: error: LandScapeLines=40000 does not fit a 16-bit number' "$work/p/out.txt" ||
     fail "no error line: $(cat "$work/p/out.txt")"
@@ -338,9 +334,7 @@ site_language)
   }
   site() {  # LOCALE STATUS JOURNAL LOG: runs the program on HX_RPT.INI
     rm -f "$work/p/R.LOG" "$LUMOCOM_JOURNAL"
-    status=0
-    (cd "$work/p" && LC_ALL=$1 timeout 60 "${emulator[@]}" "$work/p/HX_RPT.exe" \
-      >"$work/p/out.txt" 2>"$work/p/err.txt") || status=$?
+    LC_ALL=$1 run "$work/p"
     expect_status "$2" "$work/p"
     local sent
     sent=$(LC_ALL=C grep -a '^send ' "$LUMOCOM_JOURNAL" | tr -d '\r')
@@ -493,9 +487,7 @@ lumocom_only_in_current_folder)
   program_folder "$work/p" SHOWIT=FALSE
   mkdir "$work/current"
   mv "$work/p/LumoCom.dll" "$work/current/"
-  status=0
-  (cd "$work/current" && timeout 60 "${emulator[@]}" "$work/p/HX_RPT.exe" >"$work/p/out.txt" \
-    2>"$work/p/err.txt") || status=$?
+  from=$work/current run "$work/p"
   expect_status 1 "$work/p"
   one=$(error_handler 53 "File not found in: GetHandle")
   expect_err "$work/p" "$one
