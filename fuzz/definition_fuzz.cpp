@@ -37,11 +37,15 @@ void CheckState(const FuzzRun& run, std::string_view file, bool completed) {
 
   // Stored lines are lines of the file, as written (in the program's code
   // page, for a file in UTF-8): never a line end in them, never a byte that
-  // the file did not hold at that place.
-  const std::string text =
-      rs.DefinitionUtf8 ? ProgramTextFromUtf8(file, rs.platform.code_page) : std::string(file);
+  // the file did not hold at that place.  (A file in UTF-16 is not bytes
+  // one can look for in its lines.)
+  const bool utf16 = rs.DefinitionEncoding == TextEncoding::kUtf16Le ||
+                     rs.DefinitionEncoding == TextEncoding::kUtf16Be;
+  const std::string text = rs.DefinitionInUnicode()
+                               ? ProgramTextFromUtf8(file, rs.platform.code_page)
+                               : std::string(file);
   auto check_block = [&](const auto& lines, int16_t count, const char* property) {
-    for (int i = 1; i <= count; ++i) {
+    for (int i = 1; i <= count && !utf16; ++i) {
       const std::string& line = lines[static_cast<size_t>(i)];
       Check(line.find('\r') == std::string::npos && text.find(line) != std::string::npos, property,
             line);
@@ -85,10 +89,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     ReadDefinition(run.rs, in);
   } catch (const RunError& e) {
-    // Only the 16-bit ranges can stop the reading of a file on a working printer.
+    // Only the 16-bit ranges can stop the reading of a file on a working
+    // printer, and a NUL character keeps a file from being read at all.
     completed = false;
-    fuzz::Check(e.number() == err::kOverflow || e.number() == err::kSubscript,
-                "the reading stops only on error 6 or 9", std::to_string(e.number()));
+    const bool nul = file.find('\0') != std::string_view::npos;
+    fuzz::Check(e.number() == err::kOverflow || e.number() == err::kSubscript ||
+                    (e.number() == err::kBadFileMode && nul),
+                "the reading stops only on error 6 or 9, or 54 for a NUL",
+                std::to_string(e.number()));
   }
   fuzz::CheckState(run, file, completed);
   return 0;

@@ -87,7 +87,8 @@ struct FuzzRun {
   testing::FakeDialog dialog;
   RecordingVendor vendor;
   testing::FakeClock clock;
-  Platform platform{printer, screen, dialog, vendor, clock, "/plant/hx"};
+  SystemFileSystem files;
+  Platform platform{printer, screen, dialog, vendor, clock, files, "/plant/hx"};
   ReportState rs{platform};
 
   // The lines that reached txtShow, each without the line end LinePrint adds.

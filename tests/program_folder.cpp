@@ -185,4 +185,11 @@ void KillAtExit::Now() {
   pid_ = -1;
 }
 
+int KillAtExit::Wait() {
+  int status = 0;
+  if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_) return -1;
+  pid_ = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 }  // namespace hx::testing

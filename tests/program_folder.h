@@ -76,6 +76,9 @@ class KillAtExit {
   KillAtExit& operator=(const KillAtExit&) = delete;
 
   void Now();
+  // Waits for the program to end by itself; its exit status, 128 + the
+  // signal number when a signal ended it.
+  int Wait();
 
  private:
   pid_t pid_;  // -1 once reaped

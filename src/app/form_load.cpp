@@ -1,6 +1,7 @@
 #include "app/form_load.h"
 
-#include <fstream>
+#include <istream>
+#include <memory>
 
 #include "app/run_report.h"
 #include "base/paths.h"
@@ -29,15 +30,14 @@ AfterLoad Form_Load(ReportState& rs) {
 
     const std::string path = DefinitionPath(rs.platform.program_folder);
     // A file that is there but cannot be read must not be reported as missing.
-    const PathKind kind = KindOf(path);
+    const PathKind kind = rs.platform.files.KindOf(path);
     if (kind == PathKind::kMissing) throw RunError(err::kFileNotFound, "no " + path);
     if (kind == PathKind::kFolder) throw RunError(err::kPathFileAccess, path + " is a folder");
     {
       // Binary mode: line ends are the reader's business, not the C library's.
-      std::ifstream in(NativePath(path), std::ios::in | std::ios::binary);
-      if (!in) throw RunError(err::kPathFileAccess, "cannot open " + path);
-      ReadDefinition(rs, in);
-      if (in.bad()) throw RunError(err::kDeviceIo, "cannot read " + path);
+      const std::unique_ptr<std::istream> in = rs.platform.files.OpenForReading(path);
+      ReadDefinition(rs, *in);
+      if (in->bad()) throw RunError(err::kDeviceIo, "cannot read " + path);
     }  // the definition file is open only while it is read
 
     RunReport(rs);
@@ -48,9 +48,9 @@ AfterLoad Form_Load(ReportState& rs) {
 
 int RunProgram(Platform& platform, const std::function<void()>& stay_open) {
   EchoingDialog dialog(platform.dialog);
-  Platform echoing{platform.printer,  platform.screen, dialog,
-                   platform.vendor,   platform.clock,  platform.program_folder,
-                   platform.code_page};
+  Platform echoing{platform.printer,        platform.screen,   dialog,
+                   platform.vendor,         platform.clock,    platform.files,
+                   platform.program_folder, platform.code_page};
   ReportState rs(echoing);
   const AfterLoad after = Form_Load(rs);
   // The print job is handed over as soon as the report is done, whether the

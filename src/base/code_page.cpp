@@ -302,20 +302,33 @@ CodePageChoice ChooseCodePage(int system_code_page, std::string_view user_locale
   return {page, note};
 }
 
-bool IsUtf8(std::string_view text) {
-  for (size_t at = 0; at < text.size();)
-    if (NextCharacter(text, at) == kBad) return false;
-  return true;
+std::string_view EncodingName(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::kUtf8:
+      return "UTF-8";
+    case TextEncoding::kUtf16Le:
+      return "UTF-16 LE";
+    case TextEncoding::kUtf16Be:
+      return "UTF-16 BE";
+    case TextEncoding::kCodePage:
+      break;
+  }
+  return {};
 }
 
-size_t Utf8CutShort(std::string_view text) {
-  for (size_t back = 1; back <= 3 && back <= text.size(); ++back) {
-    const auto byte = static_cast<unsigned char>(text[text.size() - back]);
-    if ((byte & 0xC0) == 0x80) continue;  // a continuation byte: look further back
-    const size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-    return length > back ? back : 0;
+Utf8Count CountUtf8(std::string_view text) {
+  Utf8Count count;
+  size_t column = 0;
+  for (size_t at = 0; at < text.size();) {
+    ++column;
+    const char32_t c = NextCharacter(text, at);
+    if (c == kBad) {
+      if (count.invalid++ == 0) count.first_invalid_column = column;
+    } else if (c >= 0x80) {
+      ++count.sequences;
+    }
   }
-  return 0;
+  return count;
 }
 
 std::string Utf8OfCharacter(char32_t c) {

@@ -76,13 +76,23 @@ struct CodePageChoice {
 };
 CodePageChoice ChooseCodePage(int system_code_page, std::string_view user_locale);
 
-// Whether text is well-formed UTF-8 (no overlong forms, no surrogates,
-// nothing beyond U+10FFFF).
-bool IsUtf8(std::string_view text);
+// How a text file is written: in the program's code page, byte for byte, or
+// in one of the Unicode encodings, whose text the program turns into its
+// code page.
+enum class TextEncoding { kCodePage, kUtf8, kUtf16Le, kUtf16Be };
+// "UTF-8", "UTF-16 LE", ...; empty for kCodePage.
+std::string_view EncodingName(TextEncoding encoding);
 
-// How many bytes at the end of text start a UTF-8 sequence that text cuts
-// short (0 to 3): what a reader of a file in pieces carries to the next piece.
-size_t Utf8CutShort(std::string_view text);
+// How much of a text is well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing beyond U+10FFFF): its characters of more than one byte,
+// and the bytes that start no well-formed sequence, with the column (in
+// characters, counting each such byte as one, from 1) of the first of them.
+struct Utf8Count {
+  size_t sequences = 0;
+  size_t invalid = 0;
+  size_t first_invalid_column = 0;
+};
+Utf8Count CountUtf8(std::string_view text);
 
 // c as UTF-8.
 std::string Utf8OfCharacter(char32_t c);

@@ -14,7 +14,7 @@ TEST(CodePageTest, EveryByteGoesToUtf8AndBackUnchanged) {
   for (int number : {874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258}) {
     const CodePage& page = *SingleByteCodePage(number);
     const std::string utf8 = Utf8FromProgramText(all, page);
-    EXPECT_TRUE(IsUtf8(utf8)) << number;
+    EXPECT_EQ(CountUtf8(utf8).invalid, 0u) << number;
     EXPECT_EQ(ProgramTextFromUtf8(utf8, page), all) << number;
   }
 }
@@ -68,7 +68,7 @@ TEST(CodePageTest, WhatTheCodePageLacksOrIsNoUtf8BecomesAQuestionMark) {
     std::vector<LostCharacter> lost;
     EXPECT_EQ(ProgramTextFromUtf8(c.utf8, *SingleByteCodePage(c.code_page), &lost), c.program_text)
         << c.utf8;
-    EXPECT_EQ(IsUtf8(c.utf8), c.well_formed) << c.utf8;
+    EXPECT_EQ(CountUtf8(c.utf8).invalid == 0, c.well_formed) << c.utf8;
     ASSERT_EQ(lost.size(), c.lost.size()) << c.utf8;
     for (size_t k = 0; k < lost.size(); ++k) {
       EXPECT_EQ(lost[k].character, c.lost[k]) << c.utf8;

@@ -1,9 +1,5 @@
 #include "base/paths.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-
 #include "base/code_page.h"
 
 namespace hx {
@@ -40,27 +36,6 @@ std::filesystem::path NativePath(const std::string& name) {
 #else
   return std::filesystem::path(name);
 #endif
-}
-
-std::FILE* OpenFile(const std::string& name, const char* mode) {
-#ifdef _WIN32
-  const std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
-  return _wfopen(NativePath(name).c_str(), wide_mode.c_str());
-#else
-  return std::fopen(name.c_str(), mode);
-#endif
-}
-
-PathKind KindOf(const std::string& path) {
-#ifdef _WIN32
-  struct _stat64 info {};
-  if (_wstat64(NativePath(path).c_str(), &info) != 0)
-#else
-  struct stat info {};
-  if (stat(path.c_str(), &info) != 0)
-#endif
-    return errno == ENOENT || errno == ENOTDIR ? PathKind::kMissing : PathKind::kOther;
-  return (info.st_mode & S_IFMT) == S_IFDIR ? PathKind::kFolder : PathKind::kOther;
 }
 
 }  // namespace hx

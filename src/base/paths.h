@@ -7,7 +7,6 @@
 #ifndef HX_BASE_PATHS_H_
 #define HX_BASE_PATHS_H_
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -43,14 +42,8 @@ std::string FileSystemName(std::string_view program_text, const CodePage& code_p
 // text for messages.
 std::string ProgramTextOfFileSystemName(std::string_view name, const CodePage& code_page);
 
-// The C library's fopen for a name as the file system spells it.
-std::FILE* OpenFile(const std::string& name, const char* mode);
 // The name as the standard library's streams and file functions take it.
 std::filesystem::path NativePath(const std::string& name);
-
-// What a path names, as the file system sees it.
-enum class PathKind { kMissing, kFolder, kOther };
-PathKind KindOf(const std::string& path);
 
 }  // namespace hx
 

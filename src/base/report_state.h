@@ -18,6 +18,9 @@
 #include <cstdint>
 #include <string>
 
+#include "base/bounded_call.h"
+#include "base/code_page.h"
+
 namespace hx {
 
 struct Platform;  // platform/platform.h
@@ -74,9 +77,11 @@ struct ReportState {
   std::string PRINTERNAME;
   int16_t LandScapeLines = 0;
   int16_t PortraitLines = 0;
-  // The definition file was written in UTF-8: it was read in the program's
-  // code page, and the log is written back in UTF-8 to match it.
-  bool DefinitionUtf8 = false;
+  // How the definition file was written.  A file in Unicode (UTF-8 or
+  // UTF-16) was read in the program's code page, and the log is written
+  // back in UTF-8 to match it.
+  TextEncoding DefinitionEncoding = TextEncoding::kCodePage;
+  bool DefinitionInUnicode() const { return DefinitionEncoding != TextEncoding::kCodePage; }
 
   // Controller table: slots 0 to 6, of which the file fills 1 to 5.  Handle 0 = not open.
   std::array<std::string, 7> ControllerName{};
@@ -101,6 +106,9 @@ struct ReportState {
   // How long the log channel has paused, in all, for a log file that
   // another program held (output/log_file.h bounds it for the run).
   std::chrono::milliseconds LogWaited{0};
+  // The log's lines are written on a thread of their own, so that a file
+  // the system keeps waiting costs the report no more than that wait.
+  BoundedCall LogWriter;
 
   // Controller link.
   int32_t BufferSize = 0;

@@ -32,6 +32,7 @@ inline constexpr int32_t kSubscript = 9;  // index outside a table's slots
 inline constexpr int32_t kInternal = 51;  // anything the program did not foresee
 inline constexpr int32_t kBadFileName = 52;
 inline constexpr int32_t kFileNotFound = 53;
+inline constexpr int32_t kBadFileMode = 54;  // a file that is not of the kind expected
 inline constexpr int32_t kDeviceIo = 57;
 inline constexpr int32_t kDiskFull = 61;
 inline constexpr int32_t kTooManyFiles = 67;

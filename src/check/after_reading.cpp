@@ -27,10 +27,10 @@ void DefinitionCheck::CheckAfterReading() {
             " with CR alone (the first here); HX_RPT reads them, but many editors and tools "
             "show such a file as one line");
   }
-  if (rs_.DefinitionUtf8) {
+  if (encoding_ != TextEncoding::kCodePage) {
     Add(1, Severity::kNote,
-        "the file is read as UTF-8: its text is turned into " +
-            std::string(rs_.platform.code_page.name()) +
+        "the file is read as " + std::string(EncodingName(encoding_)) +
+            ": its text is turned into " + std::string(rs_.platform.code_page.name()) +
             ", a character that code page lacks becomes '?', and the log is written in UTF-8");
   }
   if (stop_error_ != 0) return;  // HX_RPT would produce no report at all

@@ -107,7 +107,7 @@ class LocalClock : public Clock {
 // All of it, wired into one Platform.
 struct CheckPlatform {
   explicit CheckPlatform(const CodePage& code_page)
-      : platform{printer, screen, dialog, vendor, clock, {}, code_page} {}
+      : platform{printer, screen, dialog, vendor, clock, files, {}, code_page} {}
   CheckPlatform(const CheckPlatform&) = delete;
   CheckPlatform& operator=(const CheckPlatform&) = delete;
 
@@ -116,6 +116,8 @@ struct CheckPlatform {
   CheckDialog dialog;
   AbsentVendor vendor;
   CheckClock clock;
+  // Only the definition file is read; the check appends to no log.
+  SystemFileSystem files;
   Platform platform;
 };
 

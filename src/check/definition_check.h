@@ -72,6 +72,7 @@ class DefinitionCheck : private DefinitionObserver {
  private:
   // What the reader tells as it reads (reader_findings.cpp; the [TAGS] lines
   // in tag_findings.cpp).
+  void TextFound(const FileText& text) override;
   void LineRead(int line, LineEnd end) override;
   void PassedOver(int line, const std::string& text) override;
   void SectionRead(int line, Section section, const std::string& header) override;
@@ -84,7 +85,7 @@ class DefinitionCheck : private DefinitionObserver {
   void TagLine(int line, const std::string& text, const TagLineReading& reading) override;
   void CheckTagLineEnd(int line, const std::string& text, const TagLineReading& reading);
   void BlockEnded(int line, Section block, BlockEnd how) override;
-  void CharacterLost(int line, char32_t character, bool in_name) override;
+  void CharacterLost(int line, char32_t character, LostIn in) override;
   void Stopped(int line, const std::string& text, int32_t error, bool long_line) override;
 
   void Add(int line, Severity severity, std::string text);
@@ -121,6 +122,7 @@ class DefinitionCheck : private DefinitionObserver {
   bool after_marker_ = false;         // passing over the text after [HEADER_END]
 
   int lines_ = 0;
+  TextEncoding encoding_ = TextEncoding::kCodePage;
   struct EndCount {
     int first = 0;
     int count = 0;

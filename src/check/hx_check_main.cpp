@@ -7,19 +7,19 @@
 // status: 0 nothing passed over or refused, 1 warnings, 2 an error that
 // stops HX_RPT (or a file that cannot be read).
 
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "base/paths.h"
+#include "base/run_error.h"
 #include "check/check_platform.h"
 #include "check/definition_check.h"
 #include "check/preview.h"
 #include "definition/definition_reader.h"
 #include "platform/executable_folder.h"
+#include "platform/file_system.h"
 #include "platform/system_locale.h"
 
 namespace {
@@ -37,13 +37,15 @@ void Usage(std::ostream& out) {
 
 // Why the file cannot be read, as far as the file system tells before it is
 // opened; empty when it can be tried.
-std::string Obstacle(const std::string& path) {
-  switch (hx::KindOf(path)) {
+std::string Obstacle(hx::FileSystem& files, const std::string& path) {
+  switch (files.KindOf(path)) {
     case hx::PathKind::kMissing:
       return "no such file";
     case hx::PathKind::kFolder:
       return "this is a folder, not a file";
     case hx::PathKind::kOther:
+      return "this is not a plain file (a pipe or a device, which HX_RPT does not read)";
+    case hx::PathKind::kFile:
       break;
   }
   return {};
@@ -71,16 +73,20 @@ int main(int argc, char** argv) {
 
   // A few hundred kilobytes of report state: kept off the stack.
   auto check = std::make_unique<hx::DefinitionCheck>(path, code_page);
-  if (std::string obstacle = Obstacle(path); !obstacle.empty()) {
+  hx::SystemFileSystem files;
+  if (std::string obstacle = Obstacle(files, path); !obstacle.empty()) {
     check->CannotRead(obstacle);
   } else {
     // Binary mode: line ends are the reader's business, as in HX_RPT.
-    std::ifstream in(hx::NativePath(path), std::ios::in | std::ios::binary);
-    if (!in) {
+    std::unique_ptr<std::istream> in;
+    try {
+      in = files.OpenForReading(path);
+    } catch (const hx::RunError&) {
       check->CannotRead("the file cannot be opened");
-    } else {
-      check->Read(in);
-      if (in.bad()) check->CannotRead("the file cannot be read to its end");
+    }
+    if (in) {
+      check->Read(*in);
+      if (in->bad()) check->CannotRead("the file cannot be read to its end");
     }
   }
   check->WriteDiagnostics(std::cout);

@@ -12,10 +12,12 @@
 #include "check/finding_text.h"
 #include "check/shown_text.h"
 #include "definition/definition_reader.h"
+#include "definition/file_text.h"
 #include "definition/setup_keys.h"
 #include "definition/text_fields.h"
 #include "platform/platform.h"
 #include "report/date_time_format.h"
+#include "ui/report_error.h"
 
 namespace hx {
 namespace {
@@ -282,20 +284,43 @@ void DefinitionCheck::BlockEnded(int line, Section block, BlockEnd how) {
   }
 }
 
-void DefinitionCheck::CharacterLost(int line, char32_t character, bool in_name) {
+void DefinitionCheck::TextFound(const FileText& text) {
+  encoding_ = text.encoding;
+  if (text.nul.line > 0) {
+    Add(text.nul.line, Severity::kError,
+        "column " + std::to_string(text.nul.column) +
+            " holds a NUL character, which no text file has (a file saved in UTF-16 needs its "
+            "byte order mark); HX_RPT refuses the file (" +
+            ErrorIn(err::kBadFileMode, label::kFormLoad) + ") and produces no report");
+  }
+  if (text.AlmostUtf8()) {
+    Add(text.first_not_utf8.line, Severity::kWarning,
+        "column " + std::to_string(text.first_not_utf8.column) +
+            " holds a byte that is not UTF-8, although " +
+            Lines(static_cast<int>(text.utf8_sequences), "character", "characters") +
+            " of the file are UTF-8 of more than one byte; HX_RPT reads the whole file byte "
+            "for byte in " +
+            std::string(rs_.platform.code_page.name()) +
+            ", so each of those characters is two or more characters in the report and in the "
+            "names it sends; saved as UTF-8 throughout, the file is read as UTF-8");
+  }
+}
+
+void DefinitionCheck::CharacterLost(int line, char32_t character, LostIn in) {
   std::ostringstream code;
   code << "U+" << std::uppercase << std::hex << std::setw(4) << std::setfill('0')
        << static_cast<uint32_t>(character);
   const std::string page(rs_.platform.code_page.name());
-  if (!in_name) {
+  if (in == LostIn::kText) {
     return Add(line, Severity::kWarning,
                "the character " + code.str() + " is not in " + page +
                    ", HX_RPT's code page on this system; it shows as '?'");
   }
   const bool tag = name_owner_.starts_with("tag");
+  const std::string what = in == LostIn::kTableIndex ? "the table index" : "the name";
   Add(line, Severity::kError,
-      name_owner_ + ": the name holds the character " + code.str() + ", which " + page +
-          " lacks; HX_RPT never sends the name altered, so " +
+      name_owner_ + ": " + what + " holds the character " + code.str() + ", which " + page +
+          " lacks; HX_RPT never sends " + what + " altered, so " +
           (tag ? "the tag is not queried and shows as '?'" : "the controller is not opened"));
 }
 

@@ -39,7 +39,9 @@ void DefinitionCheck::WriteCounts(std::ostream& out) const {
       << ", " << Lines(counts[0], "note", "notes") << "\n";
   if (cannot_read_) return;
   out << "Read in " << rs_.platform.code_page.name() << ", HX_RPT's code page on this system"
-      << (rs_.DefinitionUtf8 ? ", from UTF-8" : ", byte for byte") << ".\n";
+      << (encoding_ == TextEncoding::kCodePage ? ", byte for byte"
+                                               : ", from " + std::string(EncodingName(encoding_)))
+      << ".\n";
 }
 
 std::string DefinitionCheck::InForce(SetupKey key) const {

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "base/run_error.h"
 #include "check/finding_text.h"
 #include "check/shown_text.h"
 #include "definition/tag_line.h"
@@ -103,7 +104,9 @@ void DefinitionCheck::CheckTagLineEnd(int line, const std::string& text,
                               : "field " + std::to_string(reading.field) + " (" +
                                     FieldName(reading.field) + ") " + Quoted(reading.text);
   if (reading.complete) {
-    if (reading.table && !IsNum(reading.text)) {
+    // An index that lost a character is an error of its own (CharacterLost).
+    const bool lost = At(rs_.TagTable, reading.index).TagLostLine == line;
+    if (reading.table && !IsNum(reading.text) && !lost) {
       Add(line, reading.text.empty() ? Severity::kNote : Severity::kWarning,
           tag + ": " +
               (reading.text.empty() ? std::string("no table index (field 7)")

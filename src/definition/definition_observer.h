@@ -10,6 +10,7 @@
 #ifndef HX_DEFINITION_DEFINITION_OBSERVER_H_
 #define HX_DEFINITION_DEFINITION_OBSERVER_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@
 namespace hx {
 
 struct TagLineReading;  // definition/tag_line.h
+struct FileText;        // definition/file_text.h
 
 // The sections of the definition file, in the order the reader tries them.
 enum class Section { kSetup, kControllers, kTags, kHeader, kReport };
@@ -31,6 +33,13 @@ constexpr std::string_view SectionName(Section s) {
 }
 // Characters 2 to 11 of the line that ends the header block.
 inline constexpr std::string_view kHeaderEndName = "HEADER_END";
+
+// A place in the file: its line and the column in it, both from 1; line 0
+// is nowhere.
+struct TextPlace {
+  int line = 0;
+  size_t column = 0;
+};
 
 // How a line of the file ended.
 enum class LineEnd { kCrLf, kCr, kLf, kNone };
@@ -48,6 +57,10 @@ enum class SettingOutcome {
   kFollowDefault,  // PRINTERNAME=Default: the system's default printer
 };
 
+// Where a character the program's code page lacks stood: in text, or in
+// what the program sends to a controller.
+enum class LostIn { kText, kName, kTableIndex };
+
 // Why a header block or the report template ended.
 enum class BlockEnd { kMarker, kFull, kEndOfFile };
 
@@ -55,6 +68,9 @@ class DefinitionObserver {
  public:
   virtual ~DefinitionObserver() = default;
 
+  // How the file is written, found before its first line is read.  A file
+  // with a NUL character in it is then not read at all.
+  virtual void TextFound(const FileText& /*text*/) {}
   // Every line as it is taken from the file.
   virtual void LineRead(int /*line*/, LineEnd /*end*/) {}
   // A line outside any section, passed over by the scan for the next header.
@@ -82,10 +98,10 @@ class DefinitionObserver {
   // (not stored), or the last line of the file.
   virtual void BlockEnded(int /*line*/, Section /*block*/, BlockEnd /*how*/) {}
   // A character of a line the reader takes that the program's code page
-  // lacks, now a "?" (told after the line's own call above).  in_name when
-  // it stood in a tag's name or table index or a controller's name, which
-  // the program then never sends to a controller.
-  virtual void CharacterLost(int /*line*/, char32_t /*character*/, bool /*in_name*/) {}
+  // lacks, now a "?" (told after the line's own call above).  A tag's name
+  // or table index, or a controller's name, that lost one is never sent to
+  // a controller.
+  virtual void CharacterLost(int /*line*/, char32_t /*character*/, LostIn /*in*/) {}
   // A failure that stops the reading, on the line being read; long_line when
   // the line itself is too long for its section.
   virtual void Stopped(int /*line*/, const std::string& /*text*/, int32_t /*error*/,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <istream>
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 #include "base/run_error.h"
 #include "comm/controller_link.h"
 #include "definition/definition_observer.h"
+#include "definition/file_text.h"
 #include "definition/setup_keys.h"
 #include "definition/tag_line.h"
 #include "definition/text_fields.h"
@@ -20,65 +22,6 @@
 
 namespace hx {
 namespace {
-
-// Lines of the definition file.  CR LF, a CR alone and an LF alone each end
-// one line, so a file saved by any editor reads the same; the line end is not
-// part of the line.  A last line without a line end is still a line.
-// A file in UTF-8 is turned into the program's code page line by line; its
-// line ends are plain ASCII, so no character is ever cut in two.
-class LineSource {
- public:
-  // utf8_page: the code page a file in UTF-8 is turned into; null for a
-  // file taken byte for byte.
-  LineSource(std::istream& in, const CodePage* utf8_page) : in_(*in.rdbuf()), page_(utf8_page) {}
-
-  // The next line into line; false at the end of the file.
-  bool Next(std::string& line) {
-    using Traits = std::char_traits<char>;
-    line.clear();
-    int c = in_.sbumpc();
-    if (c == Traits::eof()) return false;
-    for (; c != Traits::eof() && c != '\r' && c != '\n'; c = in_.sbumpc())
-      line += Traits::to_char_type(c);
-    end_ = c == '\n' ? LineEnd::kLf : c == '\r' ? LineEnd::kCr : LineEnd::kNone;
-    if (c == '\r' && in_.sgetc() == '\n') {
-      in_.sbumpc();
-      end_ = LineEnd::kCrLf;
-    }
-    lost_.clear();
-    if (page_ != nullptr) line = ProgramTextFromUtf8(line, *page_, &lost_);
-    return true;
-  }
-  // How the line Next gave last ended.
-  LineEnd end() const { return end_; }
-  // The characters of that line the code page lacks.
-  const std::vector<LostCharacter>& lost() const { return lost_; }
-
- private:
-  std::streambuf& in_;
-  const CodePage* page_;
-  std::vector<LostCharacter> lost_;
-  LineEnd end_ = LineEnd::kNone;
-};
-
-// Whether the rest of in is UTF-8 with at least one character beyond ASCII,
-// as today's editors save a file; a plain 8-bit file almost never is.
-// Reads in pieces, so that a file of any size needs no more memory than a line.
-bool WrittenInUtf8(std::istream& in) {
-  std::string piece;
-  std::array<char, 65536> buffer;
-  bool beyond_ascii = false;
-  while (in.read(buffer.data(), buffer.size()) || in.gcount() > 0) {
-    piece.append(buffer.data(), static_cast<size_t>(in.gcount()));
-    beyond_ascii = beyond_ascii || std::any_of(piece.begin(), piece.end(), [](char c) {
-                     return static_cast<unsigned char>(c) > 127;
-                   });
-    const size_t carried = Utf8CutShort(piece);
-    if (!IsUtf8(std::string_view(piece).substr(0, piece.size() - carried))) return false;
-    piece.erase(0, piece.size() - carried);
-  }
-  return piece.empty() && beyond_ascii;
-}
 
 // Whether the characters from the second one on begin with name, upper-cased.
 // Only the prefix counts: [SETUP-OLD] names SETUP, [REPORTS] names REPORT.
@@ -89,9 +32,9 @@ bool Names(const std::string& line, std::string_view name) {
 
 class DefinitionReader {
  public:
-  DefinitionReader(ReportState& rs, std::istream& in, const CodePage* utf8_page,
+  DefinitionReader(ReportState& rs, std::istream& in, TextEncoding encoding,
                    DefinitionObserver* observer)
-      : rs_(rs), lines_(in, utf8_page), observer_(observer) {}
+      : rs_(rs), lines_(in, encoding, rs.platform.code_page), observer_(observer) {}
 
   void Read() {
     if (observer_ == nullptr) return Scan();
@@ -195,14 +138,17 @@ class DefinitionReader {
   }
 
   // Tells the observer what the line just read lost, and whether it stood in
-  // what the program sends to a controller (sent_).
+  // what the program sends to a controller (sent_: a controller's name, or
+  // a tag's name and then its table index).
   void TellLost() {
     if (observer_ == nullptr) return;
     for (const LostCharacter& c : lines_.lost()) {
-      const bool in_name = std::any_of(sent_.begin(), sent_.end(), [&](const auto& span) {
-        return c.at >= span.first && c.at < span.second;
-      });
-      observer_->CharacterLost(line_no_, c.character, in_name);
+      LostIn in = LostIn::kText;
+      for (size_t k = 0; k < sent_.size(); ++k) {
+        if (c.at >= sent_[k].first && c.at < sent_[k].second)
+          in = k == 1 ? LostIn::kTableIndex : LostIn::kName;
+      }
+      observer_->CharacterLost(line_no_, c.character, in);
     }
   }
 
@@ -331,15 +277,16 @@ class DefinitionReader {
       if (observer_ != nullptr) observer_->TagLine(line_no_, line, reading);
       throw;
     }
+    if (reading.name_end > 0) {
+      // The line set the tag's name (and table index): a "?" for a lost
+      // character in either would query another symbol, another element, or none.
+      sent_.emplace_back(reading.name_begin, reading.name_end);
+      sent_.emplace_back(reading.index_begin, reading.index_end);
+      const bool lost = Lost(reading.name_begin, reading.name_end) ||
+                        Lost(reading.index_begin, reading.index_end);
+      At(rs_.TagTable, reading.index).TagLostLine = lost ? line_no_ : 0;
+    }
     if (observer_ != nullptr) observer_->TagLine(line_no_, line, reading);
-    if (reading.name_end == 0) return;
-    // The line set the tag's name (and table index): a "?" for a lost
-    // character in either would query another symbol, or none.
-    sent_.emplace_back(reading.name_begin, reading.name_end);
-    sent_.emplace_back(reading.index_begin, reading.index_end);
-    const bool lost =
-        Lost(reading.name_begin, reading.name_end) || Lost(reading.index_begin, reading.index_end);
-    At(rs_.TagTable, reading.index).TagLostLine = lost ? line_no_ : 0;
   }
 
   // The header block or the report template: lines stored exactly as read,
@@ -395,21 +342,31 @@ std::optional<Section> NamedSection(const std::string& line) {
 }
 
 void ReadDefinition(ReportState& rs, std::istream& in, DefinitionObserver* observer) {
-  // An editor that saves the file as UTF-8 may put a byte order mark in
-  // front; left in place it would hide the first section header.
-  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-  char head[3] = {};
-  in.read(head, sizeof head);
-  const bool marked = std::string_view(head, static_cast<size_t>(in.gcount())) == kByteOrderMark;
-  const std::streampos start = marked ? 3 : 0;
-  in.clear();
-  in.seekg(start);
-  // Columns, widths and tag names count characters, so a file in UTF-8 is
-  // read in the program's 8-bit code page, and its log written back in UTF-8.
-  rs.DefinitionUtf8 = marked || WrittenInUtf8(in);
-  in.clear();
-  in.seekg(start);
-  DefinitionReader(rs, in, rs.DefinitionUtf8 ? &rs.platform.code_page : nullptr, observer).Read();
+  const FileText text = LookAtText(in);
+  if (observer != nullptr) observer->TextFound(text);
+  // Whatever a file with a NUL in it is, it is no definition written as
+  // text; read as one it would give an empty report and pass for a good run.
+  if (text.nul.line > 0) {
+    throw RunError(err::kBadFileMode,
+                   std::string(kDefinitionFileName) + " is not a text file: line " +
+                       std::to_string(text.nul.line) + ", column " +
+                       std::to_string(text.nul.column) +
+                       " holds a NUL character (a file in UTF-16 needs its byte order mark); "
+                       "nothing of it is read");
+  }
+  if (text.AlmostUtf8() && observer == nullptr) {
+    std::fprintf(stderr,
+                 "HX_RPT: %s is read byte for byte in %s, although most of it is UTF-8: line %d, "
+                 "column %zu holds a byte that is not; saved as UTF-8 throughout, it would be "
+                 "read as UTF-8\n",
+                 kDefinitionFileName, std::string(rs.platform.code_page.name()).c_str(),
+                 text.first_not_utf8.line, text.first_not_utf8.column);
+  }
+  // Columns, widths and tag names count characters, so a file in Unicode is
+  // read in the program's 8-bit code page, and its log written in UTF-8.
+  rs.DefinitionEncoding = text.encoding;
+  in.seekg(static_cast<std::streamoff>(text.mark_size));
+  DefinitionReader(rs, in, text.encoding, observer).Read();
 }
 
 }  // namespace hx

@@ -27,15 +27,16 @@ inline constexpr size_t kMaxSectionLine = 32767;
 inline constexpr int16_t kMaxHeaderLines = 10;
 inline constexpr int16_t kMaxReportLines = 400;
 
-// Reads the whole file once from top to bottom.  A file that starts with the
-// UTF-8 byte order mark, or is UTF-8 throughout and holds characters beyond
-// ASCII, is read in the program's 8-bit code page (a character the code page
-// lacks becomes "?"), and DefinitionUtf8 is set; any other file is taken byte
-// for byte.  Content it does not accept is passed over silently, or told to
-// observer when one is given; failures
-// that stop the reading (a number beyond 16 bits, a tag index outside 0..400,
-// an over-long line, a failing printer call) raise RunError for the start-up
-// trap.
+// Reads the whole file once from top to bottom.  A file in Unicode (UTF-8 or
+// UTF-16, definition/file_text.h) is read in the program's 8-bit code page (a
+// character the code page lacks becomes "?"), and DefinitionEncoding says
+// which; any other file is taken byte for byte, and one that is mostly UTF-8
+// all the same is named on standard error when nobody observes the reading.
+// Content it does not accept is passed over silently, or told to observer
+// when one is given; failures that stop the reading (a file with a NUL
+// character, which is no text, before anything is read; a number beyond 16
+// bits, a tag index outside 0..400, an over-long line, a failing printer
+// call) raise RunError for the start-up trap.
 void ReadDefinition(ReportState& rs, std::istream& in, DefinitionObserver* observer = nullptr);
 
 // The section a header line names, as the reader matches it, trying the

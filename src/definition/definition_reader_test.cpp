@@ -26,6 +26,29 @@ int ErrorOf(testing::FakeRun& run, const std::string& file) {
   return 0;
 }
 
+// UTF-8 text as a file saved in UTF-16 with its byte order mark.
+std::string Utf16File(std::string_view utf8, bool big_endian) {
+  std::u16string units;
+  for (size_t at = 0; at < utf8.size();) {
+    const auto byte = static_cast<unsigned char>(utf8[at]);
+    const int length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+    char32_t c = length == 1 ? byte : byte & (0x7F >> length);
+    for (int k = 1; k < length; ++k) c = (c << 6) | (utf8[at + k] & 0x3F);
+    at += length;
+    if (c >= 0x10000) {
+      units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      c = 0xDC00 + ((c - 0x10000) & 0x3FF);
+    }
+    units += static_cast<char16_t>(c);
+  }
+  std::string file;
+  for (char16_t u : std::u16string(1, 0xFEFF) + units) {
+    const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+    file += big_endian ? std::string{high, low} : std::string{low, high};
+  }
+  return file;
+}
+
 std::string Join(const std::string* lines, int count) {
   std::string s;
   for (int i = 1; i <= count; ++i) s += (i > 1 ? "|" : "") + lines[i];
@@ -91,8 +114,7 @@ TEST(ReadDefinitionTest, ScansSectionsInTheirFixedOrder) {
       {"end marker with any first character",
        "[HEADER_BEGIN]\r\n[h\r\nxheader_end\r\n[REPORT]\r\nr", "H1:[h R1:r"},
       {"two reports", "[REPORT]\r\na\r\n[REPORT]\r\nb", "H0: R3:a|[REPORT]|b"},
-      {"blocks are kept as written", "[REPORT]\r\n  x \r\n\r\n" + std::string("\0y\t\f", 4),
-       "H0: R3:  x ||" + std::string("\0y\t\f", 4)},
+      {"blocks are kept as written", "[REPORT]\r\n  x \r\n\r\n\x01y\t\f", "H0: R3:  x ||\x01y\t\f"},
       {"a block's last line is content, not a header",
        "[HEADER_BEGIN]\r\nh\r\n[HEADER_END]\r\n[SETUP]\r\nXHEADER_BEGIN=1", "H1:h R0:"},
       {"line feeds alone", "[SETUP]\nLOGIT=TRUE\n[TAGS]\n0 1 IV X 1 0\n[REPORT]\na\n",
@@ -196,17 +218,18 @@ TEST(ReadDefinitionTest, FailingPrinterCallsStopTheReading) {
 
 TEST(ReadDefinitionTest, BinaryAndHugeInputIsReadWithoutHarm) {
   std::string junk;
-  for (int i = 0; i < 3'000'000; ++i) junk += static_cast<char>((i * 7919u) % 256);
+  // Every byte but NUL, which makes a file no text at all.
+  for (int i = 0; i < 3'000'000; ++i) junk += static_cast<char>((i * 7919u) % 255 + 1);
   testing::FakeRun run;
   // Whatever sections the noise happens to open, nothing may crash or hang;
   // a 16-bit failure is a fair outcome.
   const int number = ErrorOf(run, junk);
   EXPECT_TRUE(number == 0 || number == err::kOverflow || number == err::kSubscript) << number;
 
-  // NULs are blanks, so the header line counts as indented.
+  // Control characters are blanks, so the header line counts as indented.
   testing::FakeRun big;
   const std::string line(5'000'000, 'r');
-  EXPECT_EQ(ErrorOf(big, std::string("\0\0[REPORT]\r\n", 12) + line + "\r\n" + line), 0);
+  EXPECT_EQ(ErrorOf(big, "\x01\x02[REPORT]\r\n" + line + "\r\n" + line), 0);
   EXPECT_EQ(big.rs.ReportCount, 2);
   EXPECT_EQ(big.rs.ReportLines[2].size(), line.size());
 }
@@ -253,26 +276,36 @@ TEST(ReadDefinitionTest, AFileInUtf8IsReadInTheProgramsCodePage) {
   const std::string utf8 = "\u00B0C \u00B5S \u2013 \u20AC";
   // The degree sign's two bytes fall on either side of the reader's first 64 KiB.
   const std::string across = std::string(65536 - 11, 'x');
+  using enum TextEncoding;
   struct Case {
     std::string name, file, report_line;
-    bool utf8;
+    TextEncoding encoding;
   };
   const Case cases[] = {
-      {"8-bit", "[REPORT]\r\n" + program_text, program_text, false},
-      {"UTF-8", "[REPORT]\r\n" + utf8, program_text, true},
-      {"UTF-8 with the mark", "\xEF\xBB\xBF[REPORT]\r\n" + utf8, program_text, true},
-      {"ASCII with the mark", "\xEF\xBB\xBF[REPORT]\r\nx", "x", true},
-      {"ASCII", "[REPORT]\r\nx", "x", false},
-      {"beyond the code page", "[REPORT]\r\n\u2192\u00E9", "?\xE9", true},
-      {"mostly UTF-8, one 8-bit byte", "[REPORT]\r\n" + utf8 + "\r\n\xE9", utf8, false},
-      {"a character across two pieces", "[REPORT]\r\n" + across + "\u00B0", across + "\xB0", true},
+      {"8-bit", "[REPORT]\r\n" + program_text, program_text, kCodePage},
+      {"UTF-8", "[REPORT]\r\n" + utf8, program_text, kUtf8},
+      {"UTF-8 with the mark", "\xEF\xBB\xBF[REPORT]\r\n" + utf8, program_text, kUtf8},
+      {"ASCII with the mark", "\xEF\xBB\xBF[REPORT]\r\nx", "x", kUtf8},
+      {"ASCII", "[REPORT]\r\nx", "x", kCodePage},
+      {"beyond the code page", "[REPORT]\r\n\u2192\u00E9", "?\xE9", kUtf8},
+      {"mostly UTF-8, one 8-bit byte", "[REPORT]\r\n" + utf8 + "\r\n\xE9", utf8, kCodePage},
+      {"a character across two pieces", "[REPORT]\r\n" + across + "\u00B0", across + "\xB0", kUtf8},
+      {"UTF-16 LE", Utf16File("[REPORT]\r\n" + utf8, false), program_text, kUtf16Le},
+      {"UTF-16 BE, line ends of every kind", Utf16File("x\r[REPORT]\ny\r\n" + utf8, true), "y",
+       kUtf16Be},
+      // A character beyond the first 65536, a half pair before a whole one,
+      // and half a code unit at the end: each one "?".
+      {"UTF-16, pairs whole and broken",
+       Utf16File("[REPORT]\r\n\U0001F600|\U0001F600|", false).insert(28, std::string("\0\xD8", 2)) +
+           "x",
+       "?|??|?", kUtf16Le},
   };
   for (const Case& c : cases) {
     testing::FakeRun run;
     Read(run, c.file);
     ASSERT_GE(run.rs.ReportCount, 1) << c.name;
     EXPECT_EQ(run.rs.ReportLines[1], c.report_line) << c.name;
-    EXPECT_EQ(run.rs.DefinitionUtf8, c.utf8) << c.name;
+    EXPECT_EQ(run.rs.DefinitionEncoding, c.encoding) << c.name;
   }
 }
 
@@ -284,12 +317,12 @@ TEST(ReadDefinitionTest, ANameTheCodePageCannotHoldIsNeverSent) {
   Read(run,
        "[CONTROLLERS]\r\n1=ZA\u0141OGA\r\n2=PLANT\r\n[TAGS]\r\n0 2 SV P\u0141 4\r\n"
        "1 2 SV \u00C9T\u00C9 4\r\n2 2 IT TAB 4 0 1\u2082\r\n3 2 SV X 4\r\n3 2 SV X\u0141\r\n"
-       "3 2 SV Y 4\r\n");
+       "3 2 SV Y 4\r\n4 2 FT TAB 4 0 \u01411\r\n");
   EXPECT_EQ(run.vendor.calls, (std::vector<std::string>{"open PLANT"}));
   EXPECT_EQ(run.rs.ControllerHandle[1], 0);
   EXPECT_TRUE(run.rs.AnyFailure);
-  const int lost[] = {5, 0, 7, 0};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(run.rs.TagTable[i].TagLostLine, lost[i]) << i;
+  const int lost[] = {5, 0, 7, 0, 11};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(run.rs.TagTable[i].TagLostLine, lost[i]) << i;
 }
 
 }  // namespace

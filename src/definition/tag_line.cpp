@@ -132,7 +132,7 @@ void ReadTagLine(ReportState& rs, const std::string& line, TagLineReading* readi
     field = GetNextParam(rs, line);
     if (reading != nullptr) {
       reading->Took(7, field);
-      if (IsNum(field)) std::tie(reading->index_begin, reading->index_end) = Span(rs, field);
+      if (!field.empty()) std::tie(reading->index_begin, reading->index_end) = Span(rs, field);
     }
     tag.TagCommand = (IsNum(field) ? " " + field : std::string(" 0")) + tag.TagCommand;
   }

@@ -21,8 +21,8 @@ struct TagLineReading {
   std::string first;      // field 1 as written
   int32_t first_end = 0;  // tokenizer position after field 1
   int32_t error = 0;      // the failure that stopped the reading of the file, if any
-  // Where the name (field 4) and the table index (field 7) stand in the
-  // line, as byte offsets [begin, end); begin == end until taken.
+  // Where the name (field 4) and the table index (field 7, numeric or not)
+  // stand in the line, as byte offsets [begin, end); begin == end until taken.
   size_t name_begin = 0, name_end = 0;
   size_t index_begin = 0, index_end = 0;
 

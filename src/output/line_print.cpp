@@ -69,11 +69,15 @@ void LogPrint(ReportState& rs, const std::string& line) {
         // path; opening that fails, which is the failure the user should see.
         const std::string file = JoinPath(
             in_program_folder ? rs.platform.program_folder
-                              : FileSystemName(rs.LOGFILEPATH, code_page, rs.DefinitionUtf8),
-            FileSystemName(rs.LOGFILENAME, code_page, rs.DefinitionUtf8));
-        const std::string text = rs.DefinitionUtf8 ? Utf8FromProgramText(line, code_page) : line;
-        AppendWhenFree([&] { return AppendLogLine(file, text); }, rs.platform.clock, rs.LogWaited,
-                       file);
+                              : FileSystemName(rs.LOGFILEPATH, code_page, rs.DefinitionInUnicode()),
+            FileSystemName(rs.LOGFILENAME, code_page, rs.DefinitionInUnicode()));
+        const std::string text =
+            rs.DefinitionInUnicode() ? Utf8FromProgramText(line, code_page) : line;
+        AppendWhenFree(
+            [&] {
+              return AppendLogLine(rs.LogWriter, rs.platform.files, file, text, rs.LogWaited);
+            },
+            rs.platform.clock, rs.LogWaited, file);
       },
       [&](int32_t) {
         rs.LogFailed = true;

@@ -113,21 +113,30 @@ TEST(LogPrintTest, LogFailuresAreReportedOnceWhileTheOtherChannelsGoOn) {
   ScratchFolder dir;
   struct Case {
     std::string path, name, message;
+    // The file system's answer in place of the system's own, if any.
+    std::function<Appended(const std::string&, std::string_view)> append = nullptr;
   };
   const Case cases[] = {
       // A folder given with its separator gets no second one.
       {dir.path() + kSep + "missing" + kSep, "A.LOG",
        "Error: 76  Could not write to: " + dir.path() + kSep + "missing" + kSep +
            "A.LOG\r\nPath not found in: LogPrint"},
-#ifndef _WIN32  // a device that is always full
-      {"/dev", "full", "Error: 61  Could not write to: /dev/full\r\nDisk full in: LogPrint"},
-#endif
       {dir.path(), "",
        "Error: 75  Could not write to: " + dir.path() + kSep +
            "\r\nPath/File access error in: LogPrint"},
+      {dir.path(), "A.LOG",
+       "Error: 61  Could not write to: " + dir.path() + kSep + "A.LOG\r\nDisk full in: LogPrint",
+       [](const std::string& path, std::string_view) -> Appended {
+         throw RunError(err::kDiskFull, path);
+       }},
+#ifndef _WIN32  // a device where the log should be: never written, never waited on
+      {"/dev", "null",
+       "Error: 75  Could not write to: /dev/null\r\nPath/File access error in: LogPrint"},
+#endif
   };
   for (const Case& c : cases) {
     FakeRun run;
+    run.files.append = c.append;
     run.rs.LOGIT = run.rs.SHOWIT = run.rs.PRINTIT = true;
     run.rs.LOGFILEPATH = c.path;
     run.rs.LOGFILENAME = c.name;

@@ -7,7 +7,8 @@
 // Another program may also hold the log for a while: a virus scanner or a
 // backup agent reads it as it grows, an operator leaves it open in a
 // spreadsheet.  Such a file is waited for, within a bound for the whole
-// run, rather than lose the report.
+// run, rather than lose the report.  A file that keeps the program waiting
+// in the system itself (a share that stopped answering) is given no longer.
 //
 // Thread-compatible: no state is kept between calls.
 
@@ -18,6 +19,8 @@
 #include <functional>
 #include <string>
 
+#include "base/bounded_call.h"
+#include "platform/file_system.h"
 #include "platform/platform.h"
 
 namespace hx {
@@ -26,21 +29,15 @@ namespace hx {
 // holds, before the log channel fails as it does for any other failure.
 // Time enough for a scanner or a backup to let go of the file; short
 // enough that a log left open in a spreadsheet does not hold up a
-// scheduled report for long.
+// scheduled report for long.  No single write is waited for longer either.
 inline constexpr std::chrono::milliseconds kHeldLogWait{10'000};
 
-enum class Appended {
-  kWhole,  // the line is in the file
-  kHeld,   // another program holds the file; nothing was written
-};
-
-// Appends line and CR LF to the file at path (as the file system spells it,
-// base/paths.h), creating it when missing.  The bytes of line are written as
-// they are; nothing already in the file changes.  The line goes in whole or
-// not at all: a line the disk took only part of is taken back out.  A file
-// that another program holds open without sharing it for writing, or has
-// locked, gives kHeld; any other failure raises RunError.
-Appended AppendLogLine(const std::string& path, const std::string& line);
+// One try at appending line and CR LF to the file at path, made through
+// files on writer's thread.  A write that has not returned within what is
+// left of the run's wait (waited counts it, as AppendWhenFree does) fails
+// with RunError 57, and so does every later one: the file system keeps it.
+Appended AppendLogLine(BoundedCall& writer, FileSystem& files, const std::string& path,
+                       const std::string& line, std::chrono::milliseconds& waited);
 
 // Calls append until it takes the line.  While the file is held, the line
 // is tried again after a pause: 50 ms, then each pause twice the one before,

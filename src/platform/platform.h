@@ -1,6 +1,6 @@
 // The platform seams of HX_RPT: everything the portable core needs from the
 // outside world.  One small interface per service (printer, screen, message
-// dialog, vendor libraries, clock) plus the program's own folder.  A platform
+// dialog, vendor libraries, clock, files) plus the program's own folder.  A platform
 // layer implements them for real (qt/ on Linux, win32/ on Windows); tests
 // implement them with fakes (see testing/fake_platform.h).  It includes
 // nothing of the program but base/ below it.
@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "base/code_page.h"
+#include "platform/file_system.h"
 
 namespace hx {
 
@@ -144,6 +145,7 @@ struct Platform {
   MessageDialog& dialog;
   VendorLibraries& vendor;
   Clock& clock;
+  FileSystem& files;
   // Folder holding the executable, without a trailing separator unless it is a root.
   std::string program_folder;
   // The code page of all program text: the definition file's, the

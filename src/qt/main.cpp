@@ -91,7 +91,8 @@ int main(int argc, char** argv) {
   hx::HostedVendor vendor(
       launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());
   hx::SystemClock clock;
-  hx::Platform platform{printer, main_window, dialog, vendor, clock, folder, code_page};
+  hx::SystemFileSystem files;
+  hx::Platform platform{printer, main_window, dialog, vendor, clock, files, folder, code_page};
   return hx::RunProgram(platform, [&] {
     if (!offscreen) main_window.StayOpen(dialog.Box());
   });

@@ -6,6 +6,8 @@
 #define HX_TESTING_FAKE_PLATFORM_H_
 
 #include <chrono>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -104,6 +106,24 @@ class FakeClock : public Clock {
   void Pause(std::chrono::milliseconds time) override { pauses.push_back(time); }
 };
 
+// The system's own files, with a log that fails or is held on demand (the
+// fault injection of a file system wrapper).
+class FakeFiles : public FileSystem {
+ public:
+  // When set, Append asks this instead of the system.
+  std::function<Appended(const std::string& path, std::string_view record)> append;
+
+  PathKind KindOf(const std::string& path) override { return system.KindOf(path); }
+  std::unique_ptr<std::istream> OpenForReading(const std::string& path) override {
+    return system.OpenForReading(path);
+  }
+  Appended Append(const std::string& path, std::string_view record) override {
+    return append ? append(path, record) : system.Append(path, record);
+  }
+
+  SystemFileSystem system;
+};
+
 // A complete fake platform and a report state wired to it.
 struct FakePlatform {
   FakePrinter printer;
@@ -111,7 +131,8 @@ struct FakePlatform {
   FakeDialog dialog;
   FakeVendor vendor;
   FakeClock clock;
-  Platform platform{printer, screen, dialog, vendor, clock, "/plant/hx"};
+  FakeFiles files;
+  Platform platform{printer, screen, dialog, vendor, clock, files, "/plant/hx"};
 };
 
 struct FakeRun : FakePlatform {

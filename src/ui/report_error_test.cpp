@@ -57,7 +57,7 @@ class ThrowingDialog : public MessageDialog {
 TEST(ReportErrorTest, NeverFailsEvenWhenTheDialogDoes) {
   testing::FakeRun run;
   ThrowingDialog dialog;
-  Platform p{run.printer, run.screen, dialog, run.vendor, run.clock, "/x"};
+  Platform p{run.printer, run.screen, dialog, run.vendor, run.clock, run.files, "/x"};
   ReportState rs(p);
   EXPECT_NO_THROW(ReportError(rs, 6, "", "Do This"));
   EXPECT_TRUE(rs.AnyFailure);

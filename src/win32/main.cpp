@@ -87,7 +87,8 @@ int Run(HINSTANCE instance) {
   hx::HostedVendor vendor(
       launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());
   hx::SystemClock clock;
-  hx::Platform platform{printer, main_window, dialog, vendor, clock, folder, code_page};
+  hx::SystemFileSystem files;
+  hx::Platform platform{printer, main_window, dialog, vendor, clock, files, folder, code_page};
   const int status = hx::RunProgram(platform, [&] {
     if (SomeoneCanCloseTheWindow()) main_window.StayOpen();
   });
