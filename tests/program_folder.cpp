@@ -44,8 +44,9 @@ ProgramFolder::ProgramFolder(const std::string& name) {
     fs::create_directories(path_ + "/home");
     fs::create_directories(path_ + "/run");
     fs::permissions(path_ + "/run", fs::perms::owner_all);
-    // A temporary folder as /tmp is, open to every user: the single-copy
-    // lock lies there, so that runs of tests side by side do not meet.
+    // A temporary folder as /tmp is, open to every user; the single-copy
+    // lock lies there too (HX_LOCK_FOLDER), so that runs of tests side by
+    // side do not meet.
     fs::create_directories(path_ + "/tmp");
     fs::permissions(path_ + "/tmp", fs::perms::all | fs::perms::sticky_bit);
   } catch (...) {
@@ -59,6 +60,7 @@ ProgramFolder::ProgramFolder(const std::string& name) {
   env["HOME"] = path_ + "/home";
   env["XDG_RUNTIME_DIR"] = path_ + "/run";
   env["TMPDIR"] = path_ + "/tmp";
+  env["HX_LOCK_FOLDER"] = path_ + "/tmp";
   // No print server unless a test starts its own: never the machine's printers.
   env["CUPS_SERVER"] = path_ + "/no-print-server.sock";
   env["LUMOCOM_SIM"] = path_ + "/LUMOCOM.SIM";

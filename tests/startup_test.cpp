@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <regex>
 #include <thread>
 
 #include "tests/program_folder.h"
@@ -90,12 +91,24 @@ TEST(StartupTest, UnreadableDefinitionFileIsAnAccessError) {
 
 // A clean unattended run says nothing on standard error, also where the
 // environment gives it no runtime folder (Qt would remark on that).
+// Standard error stays empty whatever the environment says: without a
+// runtime folder, or with a locale that names no language.
 TEST(StartupTest, WithoutShowItEndsByItselfCleanly) {
-  for (bool runtime_folder : {true, false}) {
-    SCOPED_TRACE(runtime_folder ? "runtime folder given" : "no runtime folder");
+  struct Case {
+    const char* name;
+    std::function<void(ProgramFolder&)> environment;
+  };
+  const Case cases[] = {
+      {"runtime folder given", [](ProgramFolder&) {}},
+      {"no runtime folder", WithoutRuntimeFolder},
+      {"LANG no locale", [](ProgramFolder& f) { f.env["LANG"] = "garbage!!@@"; }},
+      {"LC_ALL no locale", [](ProgramFolder& f) { f.env["LC_ALL"] = "english"; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     ProgramFolder folder;
-    if (!runtime_folder) WithoutRuntimeFolder(folder);
-    folder.Write("HX_RPT.INI", LoggingReport());
+    c.environment(folder);
+    folder.Write("HX_RPT.INI", LoggingReport(true));
     ProgramRun run = folder.Run();
     ASSERT_FALSE(run.timed_out);
     EXPECT_EQ(run.exit_status, 0) << run.err;
@@ -167,6 +180,9 @@ TEST(StartupTest, SecondCopyEndsSilentlyAndAKilledCopyDoesNotBlock) {
                 std::filesystem::perms::owner_all);
     }
 
+    // Another temporary folder, as another account's may be: still the second copy.
+    std::filesystem::create_directory(folder.File("tmp2"));
+    folder.env["TMPDIR"] = folder.File("tmp2");
     ProgramRun second = folder.Run(std::chrono::seconds(30));
     EXPECT_FALSE(second.timed_out);
     EXPECT_EQ(second.exit_status, 2);  // no report from this start
@@ -267,32 +283,70 @@ TEST(StartupTest, SomethingPutWhereTheLockBelongsIsNotTaken) {
   }
 }
 
-// A link planted where the private runtime folder belongs is not followed:
-// the lock does not go where someone else points it, and the report is made.
-TEST(StartupTest, LinkPlantedForTheRuntimeFolderIsNotFollowed) {
-  ProgramFolder folder;
-  WithoutRuntimeFolder(folder);
-  std::filesystem::create_directory(folder.File("elsewhere"));
-  std::filesystem::create_directory_symlink(folder.File("elsewhere"), PrivateRuntimeFolder(folder));
-  folder.Write("HX_RPT.INI", LoggingReport());
-  ProgramRun run = folder.Run(std::chrono::seconds(30));
-  ASSERT_FALSE(run.timed_out);
-  EXPECT_EQ(run.exit_status, 0) << run.err;
-  EXPECT_EQ(folder.Read("RUN.LOG"), kLogged);
-  EXPECT_TRUE(std::filesystem::is_empty(folder.File("elsewhere")));
+// A link planted where the private runtime folder belongs is not followed,
+// and a folder another account made there is not taken: the run makes one
+// of its own, removed again at its end, and standard error stays empty.
+TEST(StartupTest, SomethingPutWhereTheRuntimeFolderBelongsIsNotTaken) {
+  const passwd* nobody = getpwnam("nobody");
+  struct Case {
+    const char* name;
+    bool needs_root;
+    std::function<void(ProgramFolder&)> put;
+  };
+  const Case cases[] = {
+      {"link", false,
+       [](ProgramFolder& folder) {
+         std::filesystem::create_directory(folder.File("elsewhere"));
+         std::filesystem::create_directory_symlink(folder.File("elsewhere"),
+                                                   PrivateRuntimeFolder(folder));
+       }},
+      {"another account's folder", true,
+       [&](ProgramFolder& folder) {
+         std::filesystem::create_directory(PrivateRuntimeFolder(folder));
+         ASSERT_EQ(chown(PrivateRuntimeFolder(folder).c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+       }},
+  };
+  for (const Case& c : cases) {
+    if (c.needs_root && (geteuid() != 0 || nobody == nullptr)) continue;
+    SCOPED_TRACE(c.name);
+    ProgramFolder folder;
+    WithoutRuntimeFolder(folder);
+    c.put(folder);
+    folder.Write("HX_RPT.INI", LoggingReport());
+    ProgramRun run = folder.Run(std::chrono::seconds(30));
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(folder.Read("RUN.LOG"), kLogged);
+    if (std::filesystem::exists(folder.File("elsewhere"))) {
+      EXPECT_TRUE(std::filesystem::is_empty(folder.File("elsewhere")));
+    }
+    size_t left = 0;
+    const std::string own = "HX_RPT-" + std::to_string(geteuid()) + ".";
+    for (const auto& entry : std::filesystem::directory_iterator(folder.File("tmp")))
+      left += entry.path().filename().string().starts_with(own);
+    EXPECT_EQ(left, 0u) << "the run's own runtime folder is left behind";
+  }
 }
 
 // Without a place for the single-copy lock the program cannot tell whether
 // another copy runs; a scheduled report must not silently go missing for that.
+// Nor must a runtime folder that cannot be had: the program says so once,
+// in its own words.
 TEST(StartupTest, NoPlaceForTheLockStillProducesTheReport) {
   ProgramFolder folder;
   folder.Write("HX_RPT.INI", LoggingReport());
   folder.env["XDG_RUNTIME_DIR"] = "";
-  folder.env["TMPDIR"] = "/sys";  // refuses new entries to everyone, root included
+  // Refuses new entries to everyone, root included.
+  folder.env["TMPDIR"] = folder.env["HX_LOCK_FOLDER"] = "/sys";
   ProgramRun run = folder.Run(std::chrono::seconds(30));
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   EXPECT_EQ(folder.Read("RUN.LOG"), kLogged);
+  EXPECT_EQ(std::regex_replace(run.err, std::regex(R"(\(.*\))"), "(...)"),
+            "HX_RPT: no lock for the single-copy check (...); starting anyway\n"
+            "HX_RPT: no runtime folder of its own in /sys (...); the display libraries use one "
+            "of their own\n");
 }
 
 // The folder name reaches the file system byte for byte, so a program

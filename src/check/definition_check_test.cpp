@@ -252,7 +252,8 @@ TEST(DefinitionCheckTest, ExplainsWhatTheReaderPassesOver) {
         "2: warning: the character U+2192 is not in Windows-1252, HX_RPT's code page on this "
         "system; it shows as '?'"}},
       {"names the code page cannot hold",
-       File({"[CONTROLLERS]", "1=ZA\u0141OGA", "[TAGS]", "0 1 DP P\u0141 AN \u0441"}),
+       File({"[CONTROLLERS]", "1=ZA\u0141OGA", "[TAGS]", "0 1 DP P\u0141 AN \u0441",
+             "1 1 IT L 4 0 \u01411"}),
        2,
        {"1: note: the file is read as UTF-8: its text is turned into Windows-1252, a character "
         "that code page lacks becomes '?', and the log is written in UTF-8",
@@ -261,7 +262,28 @@ TEST(DefinitionCheckTest, ExplainsWhatTheReaderPassesOver) {
         "4: error: tag 0: the name holds the character U+0141, which Windows-1252 lacks; HX_RPT "
         "never sends the name altered, so the tag is not queried and shows as '?'",
         "4: warning: the character U+0441 is not in Windows-1252, HX_RPT's code page on this "
-        "system; it shows as '?'"}},
+        "system; it shows as '?'",
+        "5: error: tag 1: the table index holds the character U+0141, which Windows-1252 lacks; "
+        "HX_RPT never sends the table index altered, so the tag is not queried and shows as "
+        "'?'"}},
+      {"a file in UTF-16",
+       testing::Utf16File(File({"[REPORT]", "\u00B0C"}), false),
+       0,
+       {"1: note: the file is read as UTF-16 LE: its text is turned into Windows-1252, a "
+        "character that code page lacks becomes '?', and the log is written in UTF-8"}},
+      {"a NUL character",
+       File({"[SETUP]", std::string("SHOWIT=TR\0UE", 12)}),
+       2,
+       {"2: error: column 10 holds a NUL character, which no text file has (a file saved in "
+        "UTF-16 needs its byte order mark); HX_RPT refuses the file (error 54, Bad file mode, in "
+        "\"FormLoad\") and produces no report"}},
+      {"mostly UTF-8",
+       File({"[REPORT]", "\u00B0C \u00B5S", "caf\xE9"}),
+       1,
+       {"3: warning: column 4 holds a byte that is not UTF-8, although 2 characters of the file "
+        "are UTF-8 of more than one byte; HX_RPT reads the whole file byte for byte in "
+        "Windows-1252, so each of those characters is two or more characters in the report and "
+        "in the names it sends; saved as UTF-8 throughout, the file is read as UTF-8"}},
       {"log on without a name",
        File({"[SETUP]", "LOGIT=TRUE"}),
        1,

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "testing/fake_platform.h"
+#include "testing/test_files.h"
 
 namespace hx {
 namespace {
@@ -24,29 +25,6 @@ int ErrorOf(testing::FakeRun& run, const std::string& file) {
     return e.number();
   }
   return 0;
-}
-
-// UTF-8 text as a file saved in UTF-16 with its byte order mark.
-std::string Utf16File(std::string_view utf8, bool big_endian) {
-  std::u16string units;
-  for (size_t at = 0; at < utf8.size();) {
-    const auto byte = static_cast<unsigned char>(utf8[at]);
-    const int length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
-    char32_t c = length == 1 ? byte : byte & (0x7F >> length);
-    for (int k = 1; k < length; ++k) c = (c << 6) | (utf8[at + k] & 0x3F);
-    at += length;
-    if (c >= 0x10000) {
-      units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      c = 0xDC00 + ((c - 0x10000) & 0x3FF);
-    }
-    units += static_cast<char16_t>(c);
-  }
-  std::string file;
-  for (char16_t u : std::u16string(1, 0xFEFF) + units) {
-    const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
-    file += big_endian ? std::string{high, low} : std::string{low, high};
-  }
-  return file;
 }
 
 std::string Join(const std::string* lines, int count) {
@@ -290,13 +268,14 @@ TEST(ReadDefinitionTest, AFileInUtf8IsReadInTheProgramsCodePage) {
       {"beyond the code page", "[REPORT]\r\n\u2192\u00E9", "?\xE9", kUtf8},
       {"mostly UTF-8, one 8-bit byte", "[REPORT]\r\n" + utf8 + "\r\n\xE9", utf8, kCodePage},
       {"a character across two pieces", "[REPORT]\r\n" + across + "\u00B0", across + "\xB0", kUtf8},
-      {"UTF-16 LE", Utf16File("[REPORT]\r\n" + utf8, false), program_text, kUtf16Le},
-      {"UTF-16 BE, line ends of every kind", Utf16File("x\r[REPORT]\ny\r\n" + utf8, true), "y",
-       kUtf16Be},
+      {"UTF-16 LE", testing::Utf16File("[REPORT]\r\n" + utf8, false), program_text, kUtf16Le},
+      {"UTF-16 BE, line ends of every kind", testing::Utf16File("x\r[REPORT]\ny\r\n" + utf8, true),
+       "y", kUtf16Be},
       // A character beyond the first 65536, a half pair before a whole one,
       // and half a code unit at the end: each one "?".
       {"UTF-16, pairs whole and broken",
-       Utf16File("[REPORT]\r\n\U0001F600|\U0001F600|", false).insert(28, std::string("\0\xD8", 2)) +
+       testing::Utf16File("[REPORT]\r\n\U0001F600|\U0001F600|", false)
+               .insert(28, std::string("\0\xD8", 2)) +
            "x",
        "?|??|?", kUtf16Le},
   };

@@ -35,11 +35,19 @@ bool ChoosePlatform() {
   return true;
 }
 
-// Off screen, Qt remarks on every window operation it cannot carry out; an
-// unattended run's standard error should hold its own messages, not those.
-void QuietOffscreenRemarks(QtMsgType type, const QMessageLogContext& context,
-                           const QString& message) {
-  if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support")))
+// Standard error holds the program's own messages: off screen, Qt remarks
+// on every window operation it cannot carry out, and without a runtime
+// folder it remarks on that at every run, which the program has said once
+// in its own words.
+bool quiet_offscreen = false;
+bool quiet_runtime_folder = false;
+void QuietToolkitRemarks(QtMsgType type, const QMessageLogContext& context,
+                         const QString& message) {
+  if (quiet_offscreen && type == QtWarningMsg &&
+      message.startsWith(QLatin1String("This plugin does not support")))
+    return;
+  if (quiet_runtime_folder && (type == QtWarningMsg || type == QtCriticalMsg) &&
+      message.startsWith(QLatin1String("QStandardPaths:")))
     return;
   std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
   if (type == QtFatalMsg) std::abort();
@@ -67,18 +75,21 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "HX_RPT: no lock for the single-copy check (%s); starting anyway\n",
                  single_copy.problem().c_str());
   }
-  // Without a runtime folder from the environment, Qt would remark on it on
-  // standard error at every run.
-  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-    const std::string runtime = hx::PrivateRuntimeFolder();
-    if (!runtime.empty()) setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  // What the display and font libraries would otherwise remark on at every
+  // run: a missing runtime folder, a locale that names no language.
+  const hx::ToolkitEnvironment toolkit_environment;
+  if (!toolkit_environment.problem().empty()) {
+    std::fprintf(stderr, "HX_RPT: %s; the display libraries use one of their own\n",
+                 toolkit_environment.problem().c_str());
+    quiet_runtime_folder = true;
   }
+  qInstallMessageHandler(QuietToolkitRemarks);
 
   const bool chose_platform = ChoosePlatform();
   QApplication app(argc, argv);
   const bool offscreen =
       chose_platform && QGuiApplication::platformName() == QLatin1String("offscreen");
-  if (offscreen) qInstallMessageHandler(QuietOffscreenRemarks);
+  quiet_offscreen = offscreen;
   app.setApplicationName(QStringLiteral("HX_RPT"));
   app.setQuitOnLastWindowClosed(false);
 

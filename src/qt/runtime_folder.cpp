@@ -6,6 +6,12 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <regex>
+#include <vector>
+
+#include "platform/system_locale.h"
 
 namespace hx {
 
@@ -31,6 +37,50 @@ std::string PrivateRuntimeFolder() {
                     ((st.st_mode & 07777) == 0700 || fchmod(fd, 0700) == 0);
   close(fd);
   return ours ? folder : std::string();
+}
+
+ToolkitEnvironment::ToolkitEnvironment() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime == nullptr || *runtime == '\0') {
+    std::string folder = PrivateRuntimeFolder();
+    if (folder.empty()) {
+      // Someone else's folder, or a link, stands where the user's belongs:
+      // this run makes one of its own (mkdtemp makes it open to the user alone).
+      std::string pattern = TemporaryFolder() + "/HX_RPT-" + std::to_string(geteuid()) + ".XXXXXX";
+      std::vector<char> name(pattern.begin(), pattern.end());
+      name.push_back('\0');
+      if (mkdtemp(name.data()) != nullptr) {
+        folder = run_folder_ = name.data();
+      } else {
+        problem_ = "no runtime folder of its own in " + TemporaryFolder() + " (" +
+                   std::strerror(errno) + ")";
+      }
+    }
+    if (!folder.empty()) setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+  }
+  const char* fc_lang = std::getenv("FC_LANG");
+  const std::string locale = fc_lang != nullptr && *fc_lang != '\0'
+                                 ? std::string(fc_lang)
+                                 : ReadSystemLocale().user_locale;
+  const std::string language = FontLanguage(locale);
+  if (language != locale) setenv("FC_LANG", language.c_str(), 1);
+}
+
+ToolkitEnvironment::~ToolkitEnvironment() {
+  std::error_code ignored;
+  if (!run_folder_.empty()) std::filesystem::remove_all(run_folder_, ignored);
+}
+
+std::string FontLanguage(const std::string& locale) {
+  // language, then a territory or script, then a character set and a modifier.
+  static const std::regex kTag(
+      R"(([A-Za-z]{2,3})([_-][A-Za-z0-9]{2,8})?(\.[A-Za-z0-9_-]+)?(@[A-Za-z0-9]+)?)");
+  if (locale.empty() || locale == "C" || locale == "POSIX" || locale.starts_with("C."))
+    return locale;
+  std::smatch m;
+  if (std::regex_match(locale, m, kTag)) return locale;
+  if (std::regex_search(locale, m, std::regex("^[A-Za-z]{2,3}(?![A-Za-z])"))) return m.str();
+  return "en";
 }
 
 }  // namespace hx

@@ -1,5 +1,7 @@
-// The runtime folder for runs whose environment gives none (a scheduler, a
-// service), where Qt looks for it; and the system's temporary folder.
+// What the display and font libraries read from the environment, set so
+// that they have nothing to complain of on standard error, whatever the
+// environment of a scheduler, a service or another account left behind: a
+// runtime folder of the user's own, and a language tag they understand.
 
 #ifndef HX_QT_RUNTIME_FOLDER_H_
 #define HX_QT_RUNTIME_FOLDER_H_
@@ -8,15 +10,43 @@
 
 namespace hx {
 
-// The system's folder for temporary files, shared by all its users: TMPDIR,
-// else /tmp; without a trailing separator.
+// The system's folder for temporary files: TMPDIR, else /tmp; without a
+// trailing separator.
 std::string TemporaryFolder();
 
-// A folder private to the user that runs the program, the same on every run
-// of that user: "HX_RPT-<user id>" in TemporaryFolder(), made when missing.  It is taken only when
-// it is a real folder (not a link) owned by the user and open to nobody else; a folder left open by
-// the user is closed again.  Empty when no such folder can be had.
+// A folder private to the user that runs the program, where the display
+// libraries find it on every run of that user: "HX_RPT-<user id>" in
+// TemporaryFolder(), made when missing.  It is taken only when it is a real
+// folder (not a link) owned by the user and open to nobody else; a folder
+// left open by the user is closed again.  Empty when no such folder can be had.
 std::string PrivateRuntimeFolder();
+
+// For the lifetime of the object: XDG_RUNTIME_DIR names a folder of the
+// user's own when the environment names none (PrivateRuntimeFolder(), or,
+// where something else stands in its place, a fresh folder of this run's
+// alone, removed again at the end), and FC_LANG a language tag the font
+// library takes when the locale's is none.  Single-threaded; made before the
+// toolkit starts.
+class ToolkitEnvironment {
+ public:
+  ToolkitEnvironment();
+  ~ToolkitEnvironment();
+  ToolkitEnvironment(const ToolkitEnvironment&) = delete;
+  ToolkitEnvironment& operator=(const ToolkitEnvironment&) = delete;
+
+  // Why no runtime folder could be had, for the program to say once; empty
+  // when one was.
+  const std::string& problem() const { return problem_; }
+
+ private:
+  std::string run_folder_;  // made for this run alone
+  std::string problem_;
+};
+
+// The language tag of locale (as LC_ALL, LC_CTYPE or LANG give it) in a
+// form the font library takes: the locale itself when it is one ("ru_RU.UTF-8",
+// "C"), else its language ("ru"), else "en".
+std::string FontLanguage(const std::string& locale);
 
 }  // namespace hx
 

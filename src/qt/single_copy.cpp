@@ -7,14 +7,26 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
-
-#include "qt/runtime_folder.h"
 
 namespace hx {
 
 std::string SingleCopyLockPath() {
-  return TemporaryFolder() + "/HX_RPT.lock";
+  constexpr const char* kName = "/HX_RPT.lock";
+  // For tests alone: copies a test starts side by side keep apart.
+  if (const char* folder = std::getenv("HX_LOCK_FOLDER"); folder != nullptr && *folder != '\0')
+    return folder + std::string(kName);
+  // The first folder that every account may write in, or that holds the
+  // lock already, whatever TMPDIR says: a folder only some accounts may
+  // write in would have the others look elsewhere.
+  for (const char* folder : {"/run/lock", "/var/lock", "/tmp"}) {
+    const std::string path = folder + std::string(kName);
+    struct stat st {};
+    if (lstat(path.c_str(), &st) == 0) return path;
+    if (stat(folder, &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_IWOTH) != 0) return path;
+  }
+  return std::string("/tmp") + kName;
 }
 
 SingleCopyLock::SingleCopyLock(const std::string& path) {

@@ -1,11 +1,12 @@
 // The single-copy rule on Linux: one copy of HX_RPT runs on the machine at
 // a time, whichever user starts it, so that a scheduled run and an
 // operator's never mix their lines in one log.  Every copy locks the one
-// file that every user's copy finds, HX_RPT.lock in the system's temporary
-// folder (TemporaryFolder()).  The kernel drops the lock with the process
-// that holds it, also when that process crashed; the file itself stays, so
-// that no copy ever needs to remove another user's file (which the sticky
-// /tmp forbids).
+// file that every user's copy finds, HX_RPT.lock in the first of /run/lock,
+// /var/lock and /tmp that every account may write in, whatever TMPDIR says
+// (a service's private /tmp would otherwise hide it).  The kernel drops the
+// lock with the process that holds it, also when that process crashed; the
+// file itself stays, so that no copy ever needs to remove another user's
+// file (which a sticky folder forbids).
 //
 // Another user cannot take the check hostage unnoticed.  The file is made
 // readable by everyone and opened for reading only, never through a link,
@@ -25,7 +26,8 @@
 
 namespace hx {
 
-// Where every copy on the machine looks for the lock.
+// Where every copy on the machine looks for the lock.  HX_LOCK_FOLDER,
+// for tests alone, names another folder.
 std::string SingleCopyLockPath();
 
 class SingleCopyLock {

@@ -310,9 +310,10 @@ hx_check)
 
 site_language)
   # Wine takes its ANSI code page from the locale: a Russian site (1251) and
-  # a Polish one (1250), with definition files in UTF-8 and in 1251.  The
-  # controller gets each name in the site's code page, the log keeps the
-  # file's encoding, and a name the code page cannot hold is never sent.
+  # a Polish one (1250), with definition files in UTF-8, UTF-16 and 1251.
+  # The controller gets each name in the site's code page, the log keeps the
+  # file's encoding (UTF-8 for UTF-16), and a name or table index the code
+  # page cannot hold is never sent.
   locales=$work/locales
   mkdir "$locales"
   for l in ru_RU pl_PL; do
@@ -321,16 +322,16 @@ site_language)
   done
   export LOCPATH=$locales
   mkdir "$work/p"
-  cp "$HX_WIN_BIN"/HX_RPT.exe "$HX_WIN_BIN"/HX_VENDOR.exe "$HX_WIN_BIN"/*.dll "$work/p"/
+  cp "$HX_WIN_BIN"/HX_RPT.exe "$HX_WIN_BIN"/HX_VENDOR.exe "$HX_WIN_BIN"/HX_CHECK.exe "$HX_WIN_BIN"/*.dll "$work/p"/
   { printf '[PLANT]\n'
     printf '*СМЕНА=И. ПЕТРОВ\n' | iconv -t CP1251
     printf '*ZAŁOGA=12\n' | iconv -t CP1250
-    printf '*ZALOGA=7\n'; } >"$work/p/LUMOCOM.SIM"
+    printf '*ZALOGA=7\n}LEVELS(0)=99\n}LEVELS(1)=55\n'; } >"$work/p/LUMOCOM.SIM"
   export LUMOCOM_JOURNAL=$work/p/journal.txt
-  definition_text() {  # SMENA ZALOGA TEMPLATE-TEXT
+  definition_text() {  # SMENA ZALOGA TEMPLATE-TEXT [TABLE-INDEX]
     printf '[SETUP]\r\nLOGIT=TRUE\r\nLOGFILENAME=R.LOG\r\nPortraitLines=60\r\n'
     printf '[CONTROLLERS]\r\n1=PLANT\r\n[TAGS]\r\n0 1 SV %s 10\r\n1 1 SV %s 4\r\n' "$1" "$2"
-    printf '[REPORT]\r\n%s \\0          |\\1    |\r\n' "$3"
+    printf '2 1 IT LEVELS 2 0 %s\r\n[REPORT]\r\n%s \\0          |\\1    |\\2 |\r\n' "${4:-1}" "$3"
   }
   site() {  # LOCALE STATUS JOURNAL LOG: runs the program on HX_RPT.INI
     rm -f "$work/p/R.LOG" "$LUMOCOM_JOURNAL"
@@ -341,17 +342,39 @@ site_language)
     [[ $sent == "$3" ]] || fail "$1: sent $(od -c <<<"$sent")"
     cmp "$work/p/R.LOG" <(printf '%s\r\n' "$4") || fail "$1: logged $(od -c "$work/p/R.LOG")"
   }
+  not_queried() {  # LINE TAG CODE-PAGE: standard error names the tag not queried
+    grep -q "HX_RPT.INI line $1: tag $2: .* Windows-$3 lacks; it is not queried" "$work/p/err.txt" ||
+      fail "standard error: $(cat "$work/p/err.txt")"
+  }
   smena_1251=$(printf 'СМЕНА' | iconv -t CP1251)
+  levels='send 1 25  1 }LEVELS TABLE@ EMITL86'
+  russian="send 1 14  *$smena_1251 PRINT\$"$'\n'"$levels"
   definition_text СМЕНА ZAŁOGA Смена >"$work/p/HX_RPT.INI"
-  site ru_RU.UTF-8 1 "send 1 14  *$smena_1251 PRINT\$" 'Смена И. ПЕТРОВ   |????  |'
-  grep -q 'HX_RPT.INI line 9: tag 1: .* Windows-1251 lacks; it is not queried' "$work/p/err.txt" ||
-    fail "standard error: $(cat "$work/p/err.txt")"
+  site ru_RU.UTF-8 1 "$russian" 'Смена И. ПЕТРОВ   |????  |55 |'
+  not_queried 9 1 1251
+  # Saved as "Unicode", little- or big-endian: read as the UTF-8 file is.
+  for utf16 in 'UTF-16LE \xFF\xFE' 'UTF-16BE \xFE\xFF'; do
+    { printf "${utf16#* }"; definition_text СМЕНА ZAŁOGA Смена | iconv -t "${utf16% *}"; } >"$work/p/HX_RPT.INI"
+    site ru_RU.UTF-8 1 "$russian" 'Смена И. ПЕТРОВ   |????  |55 |'
+    not_queried 9 1 1251
+  done
+  # A table index it cannot hold would be sent as element 0.
+  definition_text СМЕНА ZALOGA Смена Ł1 >"$work/p/HX_RPT.INI"
+  site ru_RU.UTF-8 1 "send 1 14  *$smena_1251 PRINT\$"$'\n'"send 1 15  *ZALOGA PRINT\$" \
+    'Смена И. ПЕТРОВ   |7     |?? |'
+  not_queried 10 2 1251
   definition_text СМЕНА ZALOGA Смена | iconv -t CP1251 >"$work/p/HX_RPT.INI"
-  site ru_RU.UTF-8 0 "send 1 14  *$smena_1251 PRINT\$"$'\n'"send 1 15  *ZALOGA PRINT\$" \
-    "$(printf 'Смена И. ПЕТРОВ   |7     |' | iconv -t CP1251)"
+  site ru_RU.UTF-8 0 "send 1 14  *$smena_1251 PRINT\$"$'\n'"send 1 15  *ZALOGA PRINT\$"$'\n'"$levels" \
+    "$(printf 'Смена И. ПЕТРОВ   |7     |55 |' | iconv -t CP1251)"
   definition_text СМЕНА ZAŁOGA Zmiana >"$work/p/HX_RPT.INI"
-  site pl_PL.UTF-8 1 "send 1 15  *$(printf 'ZAŁOGA' | iconv -t CP1250) PRINT\$" \
-    'Zmiana ??????????  |12    |'
+  site pl_PL.UTF-8 1 "send 1 15  *$(printf 'ZAŁOGA' | iconv -t CP1250) PRINT\$"$'\n'"$levels" \
+    'Zmiana ??????????  |12    |55 |'
+  # Mostly UTF-8 with one stray byte: read byte for byte, and the checker says so.
+  { printf '; \xFF\r\n'; definition_text СМЕНА ZALOGA Смена; } >"$work/p/HX_RPT.INI"
+  LC_ALL=ru_RU.UTF-8 run "$work/p" HX_CHECK.exe
+  expect_status 1 "$work/p"
+  grep -q 'HX_RPT.INI:1: warning: column 3 holds a byte that is not UTF-8, although 10 characters' \
+    "$work/p/out.txt" || fail "no warning: $(cat "$work/p/out.txt")"
   ;;
 
 vendor_faults)
