@@ -4,6 +4,7 @@
 
 #include "check/definition_check.h"
 
+#include <algorithm>
 #include <string>
 
 #include "base/run_error.h"
@@ -34,6 +35,14 @@ void DefinitionCheck::CheckAfterReading() {
             ", a character that code page lacks becomes '?', and the log is written in UTF-8");
   }
   if (stop_error_ != 0) return;  // HX_RPT would produce no report at all
+
+  if (rs_.HeaderCount == 0 && rs_.ReportCount == 0) {
+    const bool no_tag = std::none_of(tags_.begin(), tags_.end(),
+                                     [](const TagSeen& t) { return t.lines.empty() == false; });
+    Add(0, Severity::kWarning,
+        std::string("the file gives HX_RPT nothing to report: no header or report template line") +
+            (no_tag ? " and no tag" : "") + "; its report is empty");
+  }
 
   if (rs_.LOGIT && rs_.LOGFILENAME.empty()) {
     Add(setting_lines_[SetupKey::kLogit], Severity::kWarning,

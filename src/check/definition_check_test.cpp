@@ -58,36 +58,55 @@ TEST(DefinitionCheckTest, ExplainsWhatTheReaderPassesOver) {
     int status;
     std::vector<std::string> diagnostics;
   };
+  // What a file without a template line says first.
+  const std::string kNothing =
+      " warning: the file gives HX_RPT nothing to report: no header or report template line and "
+      "no tag; its report is empty";
+  const std::string kNothingButTags =
+      " warning: the file gives HX_RPT nothing to report: no header or report template line; its "
+      "report is empty";
   const std::string kOrder =
       " (sections are read in the order SETUP, CONTROLLERS, TAGS, HEADER_BEGIN, REPORT)";
   const Case cases[] = {
-      {"empty file", "", 0, {}},
-      {"notes before the first section", File({"notes", "[SETUP]", "SHOWIT=TRUE"}), 0, {}},
+      {"empty file", "", 1, {kNothing}},
+      {"bytes that are no text",
+       "\x01\x02\x03junk\x7F",
+       1,
+       {kNothing,
+        "1: warning: column 1 holds the control character U+0001, which text files do not hold "
+        "(4 in the file, the first here): is this the definition file?  HX_RPT reads it all the "
+        "same, taking such a character for a blank between fields"}},
+      {"notes before the first section", File({"notes", "[SETUP]", "SHOWIT=TRUE"}), 1, {kNothing}},
       {"controllers after tags",
        File({"[SETUP]", "SHOWIT=TRUE", "[TAGS]", "[CONTROLLERS]", "1=PUMP", "", "2=X", "[REPORT]"}),
        1,
-       {"4: warning: [CONTROLLERS] after [TAGS] is not recognised; its 2 lines are passed over" +
-        kOrder}},
+       {kNothing,
+        "4: warning: [CONTROLLERS] after [TAGS] is not recognised; its 2 lines are passed over" +
+            kOrder}},
       {"a second setup is read only after another section",
        File({"[SETUP]", "SHOWIT=TRUE", "[SETUP]", "LOGIT=TRUE", "[HEADER_BEGIN]", "[HEADER_END]",
              "[SETUP]", "PRINTIT=TRUE"}),
        1,
-       {"3: warning: [SETUP] right after [SETUP] is not recognised; its 1 line is passed over" +
-        kOrder}},
+       {kNothing,
+        "3: warning: [SETUP] right after [SETUP] is not recognised; its 1 line is passed over" +
+            kOrder}},
       {"a header that names no section",
        File({"[NOTES]", "a", "b", "[SETUP]"}),
        1,
-       {"1: warning: '[NOTES]' names no section; its 2 lines are passed over (the sections are "
+       {kNothing,
+        "1: warning: '[NOTES]' names no section; its 2 lines are passed over (the sections are "
         "[SETUP], [CONTROLLERS], [TAGS], [HEADER_BEGIN], [REPORT])"}},
       {"headers recognised as prefixes",
        File({"[setup]", "[TAGSET]"}),
        1,
-       {"2: warning: '[TAGSET]' is read as [TAGS]: only the 4 characters after '[' count; write "
+       {kNothing,
+        "2: warning: '[TAGSET]' is read as [TAGS]: only the 4 characters after '[' count; write "
         "it as [TAGS]"}},
       {"indented header inside a body",
        File({"[SETUP]", "  [REPORT]", "SHOWIT=TRUE"}),
        1,
-       {"2: warning: '[REPORT]' is indented, so inside [SETUP] it is an ordinary line, not a "
+       {kNothing,
+        "2: warning: '[REPORT]' is indented, so inside [SETUP] it is an ordinary line, not a "
         "section header; it is passed over and the lines after it are read as [SETUP] lines; a "
         "section header starts in the first column"}},
       {"settings not accepted",
@@ -96,7 +115,8 @@ TEST(DefinitionCheckTest, ExplainsWhatTheReaderPassesOver) {
              "PortraitLines=abc", "PRINTERNAME=default", "PRINTERNAME=Default", "COLOUR=red",
              "just words"}),
        1,
-       {"2: warning: FONT=Arial before PRINTIT=TRUE does nothing; the printer font is set only "
+       {kNothing,
+        "2: warning: FONT=Arial before PRINTIT=TRUE does nothing; the printer font is set only "
         "after PRINTIT=TRUE",
         "3: warning: PRINTIT=YES is not TRUE; PRINTIT stays off (only TRUE, in any letter case, "
         "switches it on)",
@@ -124,7 +144,8 @@ TEST(DefinitionCheckTest, ExplainsWhatTheReaderPassesOver) {
        File({"[CONTROLLERS]", "1=PUMPHOUSE SOUTH", "2= PUMPHOUSE", "7=X", "01=X", "1=OTHER",
              "3=A\tB", "=X"}),
        1,
-       {"3: warning: controller 2 has an empty name (the name starts right after '=' and ends at "
+       {kNothing,
+        "3: warning: controller 2 has an empty name (the name starts right after '=' and ends at "
         "the first space); no controller can be opened by it",
         "4: warning: controller key '7' is not one of 1, 2, 3, 4, 5; the line is passed over",
         "5: warning: controller key '01' is not one of 1, 2, 3, 4, 5; the line is passed over",
@@ -140,7 +161,8 @@ TEST(DefinitionCheckTest, ExplainsWhatTheReaderPassesOver) {
              "17 1 DP PUMP ON", "18 1 FV Y", "19 1 FV Z 3", "20 1 ST S 4 NONE", "21 1 IT T 3 0 Q",
              "22 1 IV C 4 0 12", "-1 1 IV X 1 0", "22 1 IV D 4 0"}),
        1,
-       {"5: warning: tag 12: the line ends before field 6 (decimals or OFF text); the query "
+       {kNothingButTags,
+        "5: warning: tag 12: the line ends before field 6 (decimals or OFF text); the query "
         "command gets no table index",
         "6: warning: tag 13: field 3 (type) 'XX' is not a type code (IV, FV, TV, SV, IT, FT, ST, "
         "DP, AP); the tag is left undefined and shows no value",
@@ -163,7 +185,7 @@ TEST(DefinitionCheckTest, ExplainsWhatTheReaderPassesOver) {
       {"the same tag line twice",
        File({"[TAGS]", "5 0 IV X 1 0 7 0 IV Y 1 0", "5 0 IV X 1 0 7 0 IV Y 1 0"}),
        1,
-       {"2: warning: tag 5: '7' and what follows it is ignored (IV uses 6 fields)",
+       {kNothingButTags, "2: warning: tag 5: '7' and what follows it is ignored (IV uses 6 fields)",
         "2: warning: tag 5: controller 0 is never open (controllers are 1 to 5); the tag is never "
         "read and prints as blanks",
         "3: warning: this tag line is the same as the one before it (line 2); HX_RPT goes on "
@@ -175,7 +197,8 @@ TEST(DefinitionCheckTest, ExplainsWhatTheReaderPassesOver) {
        File({"[CONTROLLERS]", "1=P", "[TAGS]", "0 1 IV A 1 0", "1 4 IV B 1 0", "2 9 IV C 1 0",
              "3 4 IV D 1 0"}),
        2,
-       {"5: warning: tag 1: no [CONTROLLERS] line that HX_RPT reads opens controller 4; the tag "
+       {kNothingButTags,
+        "5: warning: tag 1: no [CONTROLLERS] line that HX_RPT reads opens controller 4; the tag "
         "is never read and prints as blanks",
         "6: error: tag 2: controller 9 is outside the controller table; HX_RPT stops reading "
         "values at this tag (error 9, Subscript out of range, in \"Process_List\"), and this tag "
@@ -241,8 +264,9 @@ TEST(DefinitionCheckTest, ExplainsWhatTheReaderPassesOver) {
         "this line and the ones after it are not printed"}},
       {"line feeds alone",
        "[SETUP]\nSHOWIT=TRUE\n",
-       0,
-       {"1: note: 2 lines end with LF alone (the first here); HX_RPT reads them, but older readers "
+       1,
+       {kNothing,
+        "1: note: 2 lines end with LF alone (the first here); HX_RPT reads them, but older readers "
         "of this file take only CR LF or CR as a line end"}},
       {"a file in UTF-8",
        File({"[REPORT]", "\u00B0C \u2192"}),
@@ -255,7 +279,8 @@ TEST(DefinitionCheckTest, ExplainsWhatTheReaderPassesOver) {
        File({"[CONTROLLERS]", "1=ZA\u0141OGA", "[TAGS]", "0 1 DP P\u0141 AN \u0441",
              "1 1 IT L 4 0 \u01411"}),
        2,
-       {"1: note: the file is read as UTF-8: its text is turned into Windows-1252, a character "
+       {kNothingButTags,
+        "1: note: the file is read as UTF-8: its text is turned into Windows-1252, a character "
         "that code page lacks becomes '?', and the log is written in UTF-8",
         "2: error: controller 1: the name holds the character U+0141, which Windows-1252 lacks; "
         "HX_RPT never sends the name altered, so the controller is not opened",
@@ -287,7 +312,8 @@ TEST(DefinitionCheckTest, ExplainsWhatTheReaderPassesOver) {
       {"log on without a name",
        File({"[SETUP]", "LOGIT=TRUE"}),
        1,
-       {"2: warning: LOGIT=TRUE, but no LOGFILENAME is set; the log cannot be written and HX_RPT "
+       {kNothing,
+        "2: warning: LOGIT=TRUE, but no LOGFILENAME is set; the log cannot be written and HX_RPT "
         "reports \"Could not write to: \""}},
   };
   for (const Case& c : cases) Expect(c.name, c.file, c.status, c.diagnostics);
@@ -296,7 +322,7 @@ TEST(DefinitionCheckTest, ExplainsWhatTheReaderPassesOver) {
 // A value wider than its field's span covers the template after it: the
 // text there is lost, and a field there moves right.  Every field is laid
 // out at its widest: tag 2 shows RUNNING or STOPPED, tag 3 is 3 wide, tag
-// 12 is 6 wide.
+// 5's failure fill is 7 wide, tag 12 is 6 wide.
 TEST(DefinitionCheckTest, TellsWhereAValueCoversTheTemplate) {
   struct Case {
     std::string name;
@@ -308,40 +334,46 @@ TEST(DefinitionCheckTest, TellsWhereAValueCoversTheTemplate) {
       {"the unit covered",
        {},
        {"Temp: \\12 degC"},
-       {"8: warning: report line 1: tag 12 is 6 wide and covers 'de' of 'degC', columns 11 to 12, "
+       {"9: warning: report line 1: tag 12 is 6 wide and covers 'de' of 'degC', columns 11 to 12, "
         "which are then not printed"}},
       {"a short value is filled out to its span", {}, {"Temp: \\3 degC"}, {}},
       {"covered across a blank, and one character",
        {},
        {"\\2 ab cd", "\\12 x"},
-       {"8: warning: report line 1: tag 2 is 7 wide and covers 'ab c' of 'ab cd', columns 4 to 7, "
+       {"9: warning: report line 1: tag 2 is 7 wide and covers 'ab c' of 'ab cd', columns 4 to 7, "
         "which are then not printed",
-        "9: warning: report line 2: tag 12 is 6 wide and covers 'x', column 5, which is then not "
+        "10: warning: report line 2: tag 12 is 6 wide and covers 'x', column 5, which is then not "
         "printed"}},
       {"a field inside the value before it, and what that one covers",
        {},
        {"\\12 \\3 x"},
-       {"8: warning: report line 1: field \\3 starts in column 5, inside tag 12, which is 6 wide "
+       {"9: warning: report line 1: field \\3 starts in column 5, inside tag 12, which is 6 wide "
         "and fills columns 1 to 6; tag 3 is printed from column 7 instead",
-        "8: warning: report line 1: tag 3 is 3 wide and covers 'x', column 8, which is then not "
+        "9: warning: report line 1: tag 3 is 3 wide and covers 'x', column 8, which is then not "
         "printed"}},
       {"the widest date of the year",
        {"[SETUP]", "DATEFORMAT=dddd d mmmm yyyy"},
        {"\\D" + std::string(24, ' ') + "x", "\\D" + std::string(25, ' ') + "x"},
-       {"10: warning: report line 1: the date is 27 wide and covers 'x', column 27, which is then "
+       {"11: warning: report line 1: the date is 27 wide and covers 'x', column 27, which is then "
         "not printed"}},
+      // An integer with decimals shows 4 digits, but a failed query 7 "?".
+      {"a failed query wider than the value",
+       {},
+       {"a\\5 tail"},
+       {"9: warning: report line 1: tag 5 is 7 wide and covers 'tail', columns 5 to 8, which are "
+        "then not printed"}},
       {"fields inside the time",
        {},
        {"\\t \\3 \\D"},
-       {"8: warning: report line 1: field \\3 starts in column 4, inside the time, which is 8 "
+       {"9: warning: report line 1: field \\3 starts in column 4, inside the time, which is 8 "
         "wide and fills columns 1 to 8; tag 3 is printed from column 9 instead",
-        "8: warning: report line 1: field \\D starts in column 7, inside the time, which is 8 "
+        "9: warning: report line 1: field \\D starts in column 7, inside the time, which is 8 "
         "wide and fills columns 1 to 8; the date is printed from column 12 instead"}},
   };
   for (const Case& c : cases) {
     std::vector<std::string> lines = c.setup;
     for (const char* line : {"[CONTROLLERS]", "1=P", "[TAGS]", "2 1 DP B RUNNING STOPPED",
-                             "3 1 IV C 3 0", "12 1 FV A 4 1", "[REPORT]"})
+                             "3 1 IV C 3 0", "5 1 IV E 4 2", "12 1 FV A 4 1", "[REPORT]"})
       lines.push_back(line);
     lines.insert(lines.end(), c.report.begin(), c.report.end());
     Expect(c.name, File(lines), c.diagnostics.empty() ? 0 : 1, c.diagnostics);

@@ -68,21 +68,29 @@ std::string Columns(int first, int last) {
 }  // namespace
 
 std::string WidestTagText(const Tag& tag) {
+  std::string value;
   try {
     switch (tag.TagKind) {
       case kKindInteger:
-        if (tag.TagDigits == 0) return IntegerText(tag, OnIsLonger(tag) ? 1 : 0);
-        return IntegerText(tag, FullWidthInteger(tag.TagDigits));
+        value = tag.TagDigits == 0 ? IntegerText(tag, OnIsLonger(tag) ? 1 : 0)
+                                   : IntegerText(tag, FullWidthInteger(tag.TagDigits));
+        break;
       case kKindFloat:
-        if (Add16(tag.TagDigits, tag.TagDecimals) <= 0)
-          return FloatText(tag, OnIsLonger(tag) ? 1.0f : 0.0f);
-        return FloatText(tag, FullWidthFloat(tag));
+        value = Add16(tag.TagDigits, tag.TagDecimals) <= 0
+                    ? FloatText(tag, OnIsLonger(tag) ? 1.0f : 0.0f)
+                    : FloatText(tag, FullWidthFloat(tag));
+        break;
       case kKindText:
-        return StringText(
+        value = StringText(
             tag, std::string(tag.TagDigits > 0 ? static_cast<size_t>(tag.TagDigits) : 1, 'X'));
+        break;
       default:
-        return {};
+        break;  // a tag of no kind shows a failure fill at most
     }
+    // A failed query shows the fill, which may be wider than any value
+    // (digits, decimals and the separator, where an integer shows digits alone).
+    const std::string fill = FailureFill(tag, /*marked=*/true);
+    return fill.size() > value.size() ? fill : value;
   } catch (const RunError&) {
     return {};  // the value pass stops at this tag; it shows nothing
   }

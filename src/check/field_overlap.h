@@ -27,8 +27,9 @@ namespace hx {
 
 // The widest display text the definition of tag allows, formatted as the
 // value pass formats it: a number of full width with its decimals, the
-// longer text of an ON/OFF pair, a string as wide as its width.  Empty for
-// a tag without a kind, and for a width the value pass fails on.
+// longer text of an ON/OFF pair, a string as wide as its width; or the
+// failure fill of a failed query where that is wider.  Empty for a width
+// the value pass fails on.
 std::string WidestTagText(const Tag& tag);
 
 // The longest text the date or time pattern gives over the days of a year,

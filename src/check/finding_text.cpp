@@ -1,5 +1,7 @@
 #include "check/finding_text.h"
 
+#include <cstdint>
+#include <iomanip>
 #include <sstream>
 
 #include "definition/text_fields.h"
@@ -37,6 +39,13 @@ std::string FontSizeText(double points) {
 std::string ErrorIn(int32_t error, std::string_view label) {
   return "error " + std::to_string(error) + ", " + std::string(ErrorDescription(error)) +
          ", in \"" + std::string(label) + "\"";
+}
+
+std::string CodePoint(char32_t c) {
+  std::ostringstream code;
+  code << "U+" << std::uppercase << std::hex << std::setw(4) << std::setfill('0')
+       << static_cast<uint32_t>(c);
+  return code.str();
 }
 
 std::string StopsReading(int32_t error) {

@@ -28,6 +28,8 @@ std::string Lines(int n, std::string_view one, std::string_view many);
 std::string Assignment(SetupKey key, std::string_view value);
 // A font size as HX_RPT takes it: 12, 10.5.
 std::string FontSizeText(double points);
+// "U+0141": a character as Unicode names it.
+std::string CodePoint(char32_t c);
 // "error 6, Overflow, in \"FormLoad\"": a failure as HX_RPT reports it.
 std::string ErrorIn(int32_t error, std::string_view label);
 // The end of a finding about a failure that stops HX_RPT's reading.

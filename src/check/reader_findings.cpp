@@ -293,6 +293,14 @@ void DefinitionCheck::TextFound(const FileText& text) {
             "byte order mark); HX_RPT refuses the file (" +
             ErrorIn(err::kBadFileMode, label::kFormLoad) + ") and produces no report");
   }
+  if (text.controls > 0 && text.nul.line == 0) {
+    Add(text.first_control.line, Severity::kWarning,
+        "column " + std::to_string(text.first_control.column) + " holds the control character " +
+            CodePoint(static_cast<unsigned char>(text.first_control_character)) +
+            ", which text files do not hold (" + std::to_string(text.controls) +
+            " in the file, the first here): is this the definition file?  HX_RPT reads it all "
+            "the same, taking such a character for a blank between fields");
+  }
   if (text.AlmostUtf8()) {
     Add(text.first_not_utf8.line, Severity::kWarning,
         "column " + std::to_string(text.first_not_utf8.column) +
@@ -307,19 +315,17 @@ void DefinitionCheck::TextFound(const FileText& text) {
 }
 
 void DefinitionCheck::CharacterLost(int line, char32_t character, LostIn in) {
-  std::ostringstream code;
-  code << "U+" << std::uppercase << std::hex << std::setw(4) << std::setfill('0')
-       << static_cast<uint32_t>(character);
+  const std::string code = CodePoint(character);
   const std::string page(rs_.platform.code_page.name());
   if (in == LostIn::kText) {
     return Add(line, Severity::kWarning,
-               "the character " + code.str() + " is not in " + page +
+               "the character " + code + " is not in " + page +
                    ", HX_RPT's code page on this system; it shows as '?'");
   }
   const bool tag = name_owner_.starts_with("tag");
   const std::string what = in == LostIn::kTableIndex ? "the table index" : "the name";
   Add(line, Severity::kError,
-      name_owner_ + ": " + what + " holds the character " + code.str() + ", which " + page +
+      name_owner_ + ": " + what + " holds the character " + code + ", which " + page +
           " lacks; HX_RPT never sends " + what + " altered, so " +
           (tag ? "the tag is not queried and shows as '?'" : "the controller is not opened"));
 }

@@ -50,6 +50,14 @@ FileText LookAtText(std::istream& in) {
   for (int n = 1; lines.NextAsWritten(line); ++n) {
     if (const size_t nul = line.find('\0'); nul != std::string::npos && text.nul.line == 0)
       text.nul = {n, ColumnOf(line, nul, marked)};
+    for (size_t k = 0; k < line.size(); ++k) {
+      const auto c = static_cast<unsigned char>(line[k]);
+      if (c == 0 || c == '\t' || c == '\f' || (c >= ' ' && c != 0x7F)) continue;
+      if (text.controls++ == 0) {
+        text.first_control = {n, ColumnOf(line, k, marked)};
+        text.first_control_character = line[k];
+      }
+    }
     if (marked) continue;
     const Utf8Count count = CountUtf8(line);
     if (count.invalid > 0 && text.not_utf8 == 0)

@@ -28,6 +28,11 @@ struct FileText {
   // is something else (a file in UTF-16 without its mark, a binary file),
   // and is not read at all.
   TextPlace nul;
+  // Other control characters than a tab and a form feed, which text files
+  // hold: how many, and the first.
+  size_t controls = 0;
+  TextPlace first_control;
+  char first_control_character = 0;
   // Of a file without a mark: its characters of more than one byte that are
   // well-formed UTF-8, and the bytes that are not, the first of them at
   // first_not_utf8.
