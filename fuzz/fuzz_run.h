@@ -88,7 +88,8 @@ struct FuzzRun {
   RecordingVendor vendor;
   testing::FakeClock clock;
   SystemFileSystem files;
-  Platform platform{printer, screen, dialog, vendor, clock, files, "/plant/hx"};
+  testing::FakeNotes notes;
+  Platform platform{printer, screen, dialog, vendor, clock, files, notes, "/plant/hx"};
   ReportState rs{platform};
 
   // The lines that reached txtShow, each without the line end LinePrint adds.

@@ -48,9 +48,9 @@ AfterLoad Form_Load(ReportState& rs) {
 
 int RunProgram(Platform& platform, const std::function<void()>& stay_open) {
   EchoingDialog dialog(platform.dialog);
-  Platform echoing{platform.printer,        platform.screen,   dialog,
-                   platform.vendor,         platform.clock,    platform.files,
-                   platform.program_folder, platform.code_page};
+  Platform echoing{platform.printer, platform.screen,         dialog,
+                   platform.vendor,  platform.clock,          platform.files,
+                   platform.notes,   platform.program_folder, platform.code_page};
   ReportState rs(echoing);
   const AfterLoad after = Form_Load(rs);
   // The print job is handed over as soon as the report is done, whether the

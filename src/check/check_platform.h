@@ -104,10 +104,18 @@ class LocalClock : public Clock {
   void Pause(std::chrono::milliseconds) override {}  // the check writes no log to wait for
 };
 
+// What HX_RPT would note on standard error the check finds and says
+// itself; the notes are only kept.
+class CheckNotes : public RunNotes {
+ public:
+  std::vector<std::string> notes;
+  void Note(const std::string& text) override { notes.push_back(text); }
+};
+
 // All of it, wired into one Platform.
 struct CheckPlatform {
   explicit CheckPlatform(const CodePage& code_page)
-      : platform{printer, screen, dialog, vendor, clock, files, {}, code_page} {}
+      : platform{printer, screen, dialog, vendor, clock, files, notes, {}, code_page} {}
   CheckPlatform(const CheckPlatform&) = delete;
   CheckPlatform& operator=(const CheckPlatform&) = delete;
 
@@ -118,6 +126,7 @@ struct CheckPlatform {
   CheckClock clock;
   // Only the definition file is read; the check appends to no log.
   SystemFileSystem files;
+  CheckNotes notes;
   Platform platform;
 };
 

@@ -40,10 +40,10 @@ std::vector<std::string> PreviewLines(const DefinitionCheck& check, Clock& clock
   CollectingScreen screen;
   CheckDialog dialog;
   AbsentVendor vendor;
-  Platform platform{printer, screen,
-                    dialog,  vendor,
-                    clock,   check.state().platform.files,
-                    {},      check.state().platform.code_page};
+  CheckNotes notes;
+  Platform platform{printer, screen, dialog,
+                    vendor,  clock,  check.state().platform.files,
+                    notes,   {},     check.state().platform.code_page};
   // The settings the rendering needs, and the screen as the only channel:
   // the file's PRINTIT and LOGIT are not taken over.
   auto rs = std::make_unique<ReportState>(platform);

@@ -1,7 +1,6 @@
 #include "comm/controller_link.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 #include <string_view>
 #include <vector>
@@ -85,10 +84,9 @@ int32_t GetHandle(ReportState& rs) {
 int32_t NameNotSendable(ReportState& rs, int line) {
   rs.AnyFailure = true;
   const std::string page(rs.platform.code_page.name());
-  std::fprintf(stderr,
-               "HX_RPT: %s line %d: controller '%s': the name holds a character that %s lacks; "
-               "it is not opened\n",
-               kDefinitionFileName, line, rs.CtrlName.c_str(), page.c_str());
+  rs.platform.notes.Note(std::string(kDefinitionFileName) + " line " + std::to_string(line) +
+                         ": controller '" + rs.CtrlName + "': the name holds a character that " +
+                         page + " lacks; it is not opened");
   if (rs.SHOWIT) {
     ShowCommMessage(rs, AboutController(rs, " Not Found."),
                     "The name holds a character that " + page + " lacks.");
@@ -121,9 +119,9 @@ int16_t SendRecv(ReportState& rs, int32_t handle, const std::string& command, st
     auto known = [&] {
       if (status != kStatusOk || reply_length >= 0) return true;
       rs.AnyFailure = true;
-      std::fprintf(stderr,
-                   "HX_RPT: controller '%s': the library gave a reply length of %ld for %s\n",
-                   rs.CtrlName.c_str(), static_cast<long>(reply_length), command.c_str());
+      rs.platform.notes.Note("controller '" + rs.CtrlName +
+                             "': the library gave a reply length of " +
+                             std::to_string(reply_length) + " for " + command);
       status = kStatusNoExchange;
       reply.clear();
       return false;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <istream>
 #include <optional>
 #include <string>
@@ -354,13 +353,14 @@ void ReadDefinition(ReportState& rs, std::istream& in, DefinitionObserver* obser
                        " holds a NUL character (a file in UTF-16 needs its byte order mark); "
                        "nothing of it is read");
   }
-  if (text.AlmostUtf8() && observer == nullptr) {
-    std::fprintf(stderr,
-                 "HX_RPT: %s is read byte for byte in %s, although most of it is UTF-8: line %d, "
-                 "column %zu holds a byte that is not; saved as UTF-8 throughout, it would be "
-                 "read as UTF-8\n",
-                 kDefinitionFileName, std::string(rs.platform.code_page.name()).c_str(),
-                 text.first_not_utf8.line, text.first_not_utf8.column);
+  if (text.AlmostUtf8()) {
+    rs.platform.notes.Note(std::string(kDefinitionFileName) + " is read byte for byte in " +
+                           std::string(rs.platform.code_page.name()) +
+                           ", although most of it is UTF-8: line " +
+                           std::to_string(text.first_not_utf8.line) + ", column " +
+                           std::to_string(text.first_not_utf8.column) +
+                           " holds a byte that is not; saved as UTF-8 throughout, it would be "
+                           "read as UTF-8");
   }
   // Columns, widths and tag names count characters, so a file in Unicode is
   // read in the program's 8-bit code page, and its log written in UTF-8.

@@ -31,7 +31,7 @@ inline constexpr int16_t kMaxReportLines = 400;
 // UTF-16, definition/file_text.h) is read in the program's 8-bit code page (a
 // character the code page lacks becomes "?"), and DefinitionEncoding says
 // which; any other file is taken byte for byte, and one that is mostly UTF-8
-// all the same is named on standard error when nobody observes the reading.
+// all the same is said in the run's notes.
 // Content it does not accept is passed over silently, or told to observer
 // when one is given; failures that stop the reading (a file with a NUL
 // character, which is no text, before anything is read; a number beyond 16

@@ -1,6 +1,6 @@
 // The platform seams of HX_RPT: everything the portable core needs from the
 // outside world.  One small interface per service (printer, screen, message
-// dialog, vendor libraries, clock, files) plus the program's own folder.  A platform
+// dialog, vendor libraries, clock, files, notes) plus the program's own folder.  A platform
 // layer implements them for real (qt/ on Linux, win32/ on Windows); tests
 // implement them with fakes (see testing/fake_platform.h).  It includes
 // nothing of the program but base/ below it.
@@ -138,6 +138,17 @@ class Clock {
   virtual void Pause(std::chrono::milliseconds time) = 0;
 };
 
+// What a run says beyond its messages, a line at a time: a tag it did not
+// query, a reply without a number, the detail of a failure it reported.
+// HX_RPT writes it on standard error, after its name; HX_CHECK keeps it to
+// itself and says what it found in its own words.
+class RunNotes {
+ public:
+  virtual ~RunNotes() = default;
+  // text without the program's name or a line end; never fails.
+  virtual void Note(const std::string& text) = 0;
+};
+
 // The seams one run works with.  Owned by main (or a test), outliving the run.
 struct Platform {
   Printer& printer;
@@ -146,6 +157,7 @@ struct Platform {
   VendorLibraries& vendor;
   Clock& clock;
   FileSystem& files;
+  RunNotes& notes;
   // Folder holding the executable, without a trailing separator unless it is a root.
   std::string program_folder;
   // The code page of all program text: the definition file's, the

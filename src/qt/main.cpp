@@ -19,6 +19,7 @@
 #include "qt/printer_qt.h"
 #include "qt/runtime_folder.h"
 #include "qt/single_copy.h"
+#include "ui/message_layout.h"
 
 namespace {
 
@@ -103,7 +104,9 @@ int main(int argc, char** argv) {
       launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());
   hx::SystemClock clock;
   hx::SystemFileSystem files;
-  hx::Platform platform{printer, main_window, dialog, vendor, clock, files, folder, code_page};
+  hx::StandardErrorNotes notes;
+  hx::Platform platform{printer, main_window, dialog, vendor,   clock,
+                        files,   notes,       folder, code_page};
   return hx::RunProgram(platform, [&] {
     if (!offscreen) main_window.StayOpen(dialog.Box());
   });

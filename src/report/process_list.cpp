@@ -1,7 +1,6 @@
 #include "report/process_list.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,11 +41,10 @@ void Process_List(ReportState& rs) {
         // With a "?" for the lost character, the command would read another
         // symbol, or none: a false value is worse than a missing one.
         rs.AnyFailure = true;
-        std::fprintf(stderr,
-                     "HX_RPT: %s line %d: tag %d: its name or table index holds a character that "
-                     "%s lacks; it is not queried\n",
-                     kDefinitionFileName, static_cast<int>(tag.TagLostLine), i,
-                     std::string(rs.platform.code_page.name()).c_str());
+        rs.platform.notes.Note(
+            std::string(kDefinitionFileName) + " line " + std::to_string(tag.TagLostLine) +
+            ": tag " + std::to_string(i) + ": its name or table index holds a character that " +
+            std::string(rs.platform.code_page.name()) + " lacks; it is not queried");
         tag.TagText = FailureFill(tag, /*marked=*/false);
         continue;
       }
@@ -66,8 +64,8 @@ void Process_List(ReportState& rs) {
         // "N/A", "RUNNING" or nothing at all: the conversion would make a
         // 0 (or an OFF) out of it, a value the controller never sent.
         rs.AnyFailure = true;
-        std::fprintf(stderr, "HX_RPT: tag %d: the reply \"%s\" holds no number\n", i,
-                     reply.c_str());
+        rs.platform.notes.Note("tag " + std::to_string(i) + ": the reply \"" + reply +
+                               "\" holds no number");
         tag.TagText = FailureFill(tag, /*marked=*/false);
         continue;
       }

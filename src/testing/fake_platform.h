@@ -106,6 +106,13 @@ class FakeClock : public Clock {
   void Pause(std::chrono::milliseconds time) override { pauses.push_back(time); }
 };
 
+// The run's notes, kept.
+class FakeNotes : public RunNotes {
+ public:
+  std::vector<std::string> notes;
+  void Note(const std::string& text) override { notes.push_back(text); }
+};
+
 // The system's own files, with a log that fails or is held on demand (the
 // fault injection of a file system wrapper).
 class FakeFiles : public FileSystem {
@@ -132,7 +139,8 @@ struct FakePlatform {
   FakeVendor vendor;
   FakeClock clock;
   FakeFiles files;
-  Platform platform{printer, screen, dialog, vendor, clock, files, "/plant/hx"};
+  FakeNotes notes;
+  Platform platform{printer, screen, dialog, vendor, clock, files, notes, "/plant/hx"};
 };
 
 struct FakeRun : FakePlatform {

@@ -141,4 +141,8 @@ void EchoingDialog::ShowMessage(const std::string& message, int16_t flags,
   dialog_.ShowMessage(message, flags, caption);
 }
 
+void StandardErrorNotes::Note(const std::string& text) {
+  std::fprintf(stderr, "HX_RPT: %s\n", text.c_str());
+}
+
 }  // namespace hx

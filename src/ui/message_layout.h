@@ -86,6 +86,13 @@ class EchoingDialog : public MessageDialog {
   MessageDialog& dialog_;
 };
 
+// HX_RPT's notes on standard error, one line each after the program's name.
+// Standard error that cannot be written is no failure of the run.
+class StandardErrorNotes : public RunNotes {
+ public:
+  void Note(const std::string& text) override;
+};
+
 }  // namespace hx
 
 #endif  // HX_UI_MESSAGE_LAYOUT_H_

@@ -1,6 +1,5 @@
 #include "ui/report_error.h"
 
-#include <cstdio>
 #include <new>
 #include <utility>
 
@@ -68,15 +67,15 @@ void ReportError(ReportState& rs, int32_t number, std::string_view message,
   } catch (...) {
     // Reporting is called from failure paths and must never fail itself; the
     // exit status still tells that the run went wrong.
-    std::fputs("HX_RPT: could not show an error message\n", stderr);
+    rs.platform.notes.Note("could not show an error message");
   }
 }
 
-int32_t ErrorNumberOf(std::exception_ptr e) {
+int32_t ErrorNumberOf(std::exception_ptr e, RunNotes& notes) {
   try {
     std::rethrow_exception(e);
   } catch (const RunError& r) {
-    if (!r.detail().empty()) std::fprintf(stderr, "HX_RPT: %s\n", r.detail().c_str());
+    if (!r.detail().empty()) notes.Note(r.detail());
     return r.number();
   } catch (const std::bad_alloc&) {
     return err::kOutOfMemory;

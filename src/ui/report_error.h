@@ -49,9 +49,9 @@ std::string ErrorText(int32_t number, std::string_view message, std::string_view
 void ReportError(ReportState& rs, int32_t number, std::string_view message, std::string_view label);
 
 // The run-time error number of whatever a procedure body threw.  A detail the
-// failure carries (which library, which file) goes to standard error, since
+// failure carries (which library, which file) goes to the run's notes, since
 // the report text holds only the number.
-int32_t ErrorNumberOf(std::exception_ptr e);
+int32_t ErrorNumberOf(std::exception_ptr e, RunNotes& notes);
 
 // Runs body under the trap of the procedure labelled label.  When it fails,
 // on_failure(number) runs first (it sets a channel's latch and returns the
@@ -65,9 +65,9 @@ bool TrapWith(ReportState& rs, std::string_view label, Body&& body, OnFailure&& 
     return true;
   } catch (const RunError& e) {
     if (e.already_reported()) return false;
-    number = ErrorNumberOf(std::current_exception());
+    number = ErrorNumberOf(std::current_exception(), rs.platform.notes);
   } catch (...) {
-    number = ErrorNumberOf(std::current_exception());
+    number = ErrorNumberOf(std::current_exception(), rs.platform.notes);
   }
   std::string message;
   try {

@@ -57,7 +57,7 @@ class ThrowingDialog : public MessageDialog {
 TEST(ReportErrorTest, NeverFailsEvenWhenTheDialogDoes) {
   testing::FakeRun run;
   ThrowingDialog dialog;
-  Platform p{run.printer, run.screen, dialog, run.vendor, run.clock, run.files, "/x"};
+  Platform p{run.printer, run.screen, dialog, run.vendor, run.clock, run.files, run.notes, "/x"};
   ReportState rs(p);
   EXPECT_NO_THROW(ReportError(rs, 6, "", "Do This"));
   EXPECT_TRUE(rs.AnyFailure);
@@ -95,23 +95,23 @@ TEST(TrapTest, MapsForeignExceptionsAndRunsTheFailureHookFirst) {
 }
 
 // The dialog shows only the number's text; what failed exactly (a path, the
-// print server's answer) goes to standard error for whoever reads the run.
-TEST(TrapTest, DetailGoesToStandardErrorOnly) {
+// print server's answer) goes to the run's notes for whoever reads the run.
+TEST(TrapTest, DetailGoesToTheNotesOnly) {
   struct Case {
     RunError error;
-    std::string expected_stderr;
+    std::vector<std::string> expected_notes;
     std::string expected_text;
   };
   const Case cases[] = {
-      {RunError(err::kFileNotFound, "no /x/HX_RPT.INI"), "HX_RPT: no /x/HX_RPT.INI\n",
+      {RunError(err::kFileNotFound, "no /x/HX_RPT.INI"),
+       {"no /x/HX_RPT.INI"},
        "Error: 53  \r\nFile not found in: FormLoad"},
-      {RunError(err::kOverflow), "", "Error: 6  \r\nOverflow in: FormLoad"},
+      {RunError(err::kOverflow), {}, "Error: 6  \r\nOverflow in: FormLoad"},
   };
   for (const Case& c : cases) {
     testing::FakeRun run;
-    ::testing::internal::CaptureStderr();
     Trap(run.rs, "FormLoad", [&] { throw c.error; });
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.expected_stderr);
+    EXPECT_EQ(run.notes.notes, c.expected_notes);
     ASSERT_EQ(run.dialog.messages.size(), 1u);
     EXPECT_EQ(run.dialog.messages[0].text, c.expected_text);
   }

@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "platform/system_clock.h"
 #include "platform/system_locale.h"
+#include "ui/message_layout.h"
 #include "win32/helper_process_win32.h"
 #include "win32/main_window_win32.h"
 #include "win32/message_dialog_win32.h"
@@ -88,7 +89,9 @@ int Run(HINSTANCE instance) {
       launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());
   hx::SystemClock clock;
   hx::SystemFileSystem files;
-  hx::Platform platform{printer, main_window, dialog, vendor, clock, files, folder, code_page};
+  hx::StandardErrorNotes notes;
+  hx::Platform platform{printer, main_window, dialog, vendor,   clock,
+                        files,   notes,       folder, code_page};
   const int status = hx::RunProgram(platform, [&] {
     if (SomeoneCanCloseTheWindow()) main_window.StayOpen();
   });
