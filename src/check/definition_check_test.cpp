@@ -405,20 +405,23 @@ TEST(DefinitionCheckTest, TheExampleFileGivesNoWarning) {
 
 #ifndef _WIN32
 // HX_CHECK as a user runs it: no argument means HX_RPT.INI beside the
-// program; a controller that cannot be opened is no communication error.
+// program; a controller that cannot be opened is no communication error,
+// and one whose name the code page cannot hold is a finding, not a line of
+// HX_RPT's own on standard error.
 // (The Windows program runs in the program-level tests under wine.)
 TEST(DefinitionCheckTest, TheProgramChecksTheFileInItsOwnFolder) {
   testing::ScratchFolder folder;
   const std::string program = folder.path() + "/HX_CHECK";
   std::filesystem::copy_file(HX_CHECK_PATH, program);
   std::ofstream(folder.path() + "/HX_RPT.INI", std::ios::binary)
-      << File({"[SETUP]", "SHOWIT=TRUE", "[CONTROLLERS]", "2=PUMPHOUSE", "[TAGS]", "0 3 IV X 1 0"});
+      << File({"[SETUP]", "SHOWIT=TRUE", "[CONTROLLERS]", "2=PUMPHOUSE", "1=ZA\u0141OGA", "[TAGS]",
+               "0 3 IV X 1 0"});
 
   struct Run {
     std::string args;
     int status;
   };
-  for (const Run& run : {Run{"", 1}, Run{" " + folder.path() + "/NONE.INI", 2}, Run{" a b", 2}}) {
+  for (const Run& run : {Run{"", 2}, Run{" " + folder.path() + "/NONE.INI", 2}, Run{" a b", 2}}) {
     const std::string command = "cd / && " + program + run.args + " 2>" + folder.path() + "/err";
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
@@ -427,8 +430,11 @@ TEST(DefinitionCheckTest, TheProgramChecksTheFileInItsOwnFolder) {
     for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
     const int status = pclose(pipe);
     EXPECT_EQ(WEXITSTATUS(status), run.status) << run.args;
-    if (run.status == 1) {
-      EXPECT_NE(out.find(folder.path() + "/HX_RPT.INI:6: warning: tag 0: no [CONTROLLERS] line "
+    if (run.args.empty()) {
+      EXPECT_NE(out.find(folder.path() + "/HX_RPT.INI:5: error: controller 1: the name holds"),
+                std::string::npos)
+          << out;
+      EXPECT_NE(out.find(folder.path() + "/HX_RPT.INI:7: warning: tag 0: no [CONTROLLERS] line "
                                          "that HX_RPT reads opens controller 3"),
                 std::string::npos)
           << out;
