@@ -38,7 +38,8 @@ ProgramFolder::ProgramFolder(const std::string& name) {
     fs::create_directories(path_);
     for (const auto& entry : fs::directory_iterator(HX_PROGRAM_DIR)) {
       const std::string file = entry.path().filename().string();
-      if (file == "HX_RPT" || file == "HX_VENDOR" || entry.path().extension() == ".so")
+      if (file == "HX_RPT" || file == "HX_VENDOR" || file == "HX_CHECK" ||
+          entry.path().extension() == ".so")
         fs::copy_file(entry.path(), path_ + "/" + file);
     }
     fs::create_directories(path_ + "/home");
@@ -135,16 +136,17 @@ pid_t ProgramFolder::Start() const {
   sigfillset(&all);
   posix_spawnattr_setsigdefault(&attributes, &all);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-  std::string program = File("HX_RPT");
-  std::vector<std::string> args = {program};
+  std::string path = File(program);
+  std::vector<std::string> args = {path};
   if (user) {
     args = {"/usr/bin/setpriv",
             "--reuid=" + std::to_string(user->uid),
             "--regid=" + std::to_string(user->gid),
             "--clear-groups",
             "--",
-            program};
+            path};
   }
+  args.insert(args.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
@@ -153,7 +155,7 @@ pid_t ProgramFolder::Start() const {
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (reader_gone[1] >= 0) close(reader_gone[1]);
-  if (rc != 0) throw std::runtime_error("could not start HX_RPT");
+  if (rc != 0) throw std::runtime_error("could not start " + program);
   return pid;
 }
 

@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace hx::testing {
 
@@ -55,6 +56,11 @@ class ProgramFolder {
     gid_t gid;
   };
   std::optional<User> user;
+
+  // The program the folder's runs start, and its arguments: HX_RPT unless a
+  // test runs HX_CHECK.
+  std::string program = "HX_RPT";
+  std::vector<std::string> arguments;
 
   ProgramRun Run(std::chrono::seconds timeout = std::chrono::seconds(60)) const;
   // Starts the program without waiting; stdout/stderr go to files in the folder.

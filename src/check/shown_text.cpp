@@ -9,10 +9,10 @@ constexpr size_t kShownLength = 60;
 
 }  // namespace
 
-std::string Shown(std::string_view text) {
+std::string Escaped(std::string_view text) {
   std::string shown;
-  for (size_t i = 0; i < text.size() && i < kShownLength; ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
+  for (const char byte : text) {
+    const auto c = static_cast<unsigned char>(byte);
     if (c == '\t') {
       shown += "\\t";
     } else if (c < 32 || c == 127) {
@@ -20,11 +20,15 @@ std::string Shown(std::string_view text) {
       std::snprintf(hex, sizeof hex, "\\x%02X", c);
       shown += hex;
     } else {
-      shown += static_cast<char>(c);
+      shown += byte;
     }
   }
-  if (text.size() > kShownLength) shown += "...";
   return shown;
+}
+
+std::string Shown(std::string_view text) {
+  if (text.size() <= kShownLength) return Escaped(text);
+  return Escaped(text.substr(0, kShownLength)) + "...";
 }
 
 std::string Quoted(std::string_view text) {

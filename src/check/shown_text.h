@@ -11,8 +11,9 @@
 
 namespace hx {
 
-// text with tabs as \t, other control characters as \xNN, cut after 60
-// characters with "..." after it.
+// text with tabs as \t, other control characters as \xNN.
+std::string Escaped(std::string_view text);
+// Escaped(text), cut after 60 characters with "..." after it.
 std::string Shown(std::string_view text);
 // Shown(text) between single quotes.
 std::string Quoted(std::string_view text);

@@ -54,6 +54,10 @@ class HelperLauncher {
                                                std::string* why) = 0;
 };
 
+// The system's launcher: HX_RPT's and HX_CHECK's (qt/helper_process_posix.cpp,
+// win32/helper_process_win32.cpp).
+std::unique_ptr<HelperLauncher> SystemHelperLauncher();
+
 }  // namespace hx
 
 #endif  // HX_PLATFORM_HELPER_PROCESS_H_

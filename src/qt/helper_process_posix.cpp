@@ -136,4 +136,8 @@ std::unique_ptr<HelperProcess> PosixHelperLauncher::Start(const std::string& pro
   return std::make_unique<PosixHelper>(pid, in[1], out[0]);
 }
 
+std::unique_ptr<HelperLauncher> SystemHelperLauncher() {
+  return std::make_unique<PosixHelperLauncher>();
+}
+
 }  // namespace hx

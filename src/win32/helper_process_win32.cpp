@@ -173,4 +173,8 @@ std::unique_ptr<HelperProcess> Win32HelperLauncher::Start(const std::string& pro
   return std::make_unique<Win32Helper>(info.hProcess, in_write, out_read);
 }
 
+std::unique_ptr<HelperLauncher> SystemHelperLauncher() {
+  return std::make_unique<Win32HelperLauncher>();
+}
+
 }  // namespace hx
