@@ -288,7 +288,8 @@ eight_bit_folder)
 
 hx_check)
   # The checker, a console program, explains the file beside it without
-  # opening a controller: the example passes, a number beyond 16 bits does not.
+  # opening a controller: the example passes, a number beyond 16 bits does not;
+  # and with --live it asks the simulated plant for every tag once.
   program_folder "$work/p"
   cp "$HX_WIN_BIN/HX_CHECK.exe" "$work/p/"
   run "$work/p" HX_CHECK.exe
@@ -301,6 +302,11 @@ hx_check)
     fail "no preview: $(cat "$work/p/out.txt")"
   tr -d '\r' <"$work/p/out.txt" | grep -qx 'Date: [0-9][0-9]/[0-9][0-9]/[0-9]\{4\}    Time: [0-9:]\{8\}' ||
     fail "no date and time in the preview: $(cat "$work/p/out.txt")"
+  # Asked live, every tag of the example answers, through HX_VENDOR.exe beside it.
+  run "$work/p" HX_CHECK.exe --live
+  expect_status 0 "$work/p"
+  tr -d '\r' <"$work/p/out.txt" | grep -q 'HX_RPT.INI: live: 14 tags answered, 0 failed; 3 of 3 controllers opened$' ||
+    fail "no live summary: $(cat "$work/p/out.txt")"
   printf '[SETUP]\r\nLandScapeLines=40000\r\n' >"$work/p/BAD.INI"
   run "$work/p" HX_CHECK.exe BAD.INI
   expect_status 2 "$work/p"
