@@ -3,12 +3,8 @@
 // a value wider than that covers the template text after it, which the
 // renderer then drops, and a field whose column lies under an earlier
 // field's text is moved right, to just after that text.  HX_CHECK lays every
-// field out at its widest to find both before the morning's printout does.
-//
-// The layout follows the renderer (report/render_lines.cpp) rule for rule:
-// a literal never lands right of its own column, a field's text starts at
-// its column or right after the text before it, and a tag field is filled
-// out with blanks to the end of its span.
+// field out at its widest, with the renderer's own layout
+// (report/line_layout.h), to find both before the morning's printout does.
 //
 // Thread-compatible: pure functions.
 
@@ -21,6 +17,7 @@
 #include <vector>
 
 #include "base/report_state.h"
+#include "report/line_layout.h"
 #include "report/template_fields.h"
 
 namespace hx {
@@ -35,32 +32,6 @@ std::string WidestTagText(const Tag& tag);
 // The longest text the date or time pattern gives over the days of a year,
 // at the hour that reads widest.
 std::string WidestClockText(std::string_view pattern);
-
-// A template line laid out with given field texts.
-struct LineLayout {
-  std::string line;  // as the renderer emits it
-  // The column where each field's text starts; 0 for a field without text.
-  std::vector<int> starts;
-  // Template text a field's text covers: columns first to last of the
-  // template, with no blank at either end.
-  struct Covered {
-    size_t by;  // index of the field whose text covers it
-    int first, last;
-  };
-  std::vector<Covered> covered;
-  // A field whose own column lies under the text of an earlier one.
-  struct Inside {
-    size_t field, by;
-    int printed_from;  // the column where its text starts instead
-  };
-  std::vector<Inside> inside;
-};
-
-// Lays out line, whose fields are fields, with texts[k] as the text of
-// field k (empty for a field that shows nothing).  None of the fields may
-// fail (FieldKind::kFails): such a line is not printed at all.
-LineLayout LayOutLine(const std::string& line, const std::vector<TemplateField>& fields,
-                      const std::vector<std::string>& texts);
 
 // One finding per covered text and per field moved right, for example
 // "tag 12 is 6 wide and covers 'de' of 'degC', columns 11 to 12, which are

@@ -1,11 +1,13 @@
 #include "report/render_lines.h"
 
 #include <string_view>
+#include <vector>
 
 #include "base/run_error.h"
 #include "output/line_print.h"
 #include "platform/platform.h"
 #include "report/date_time_format.h"
+#include "report/line_layout.h"
 #include "report/template_fields.h"
 #include "ui/report_error.h"
 
@@ -13,69 +15,41 @@ namespace hx {
 
 namespace {
 
-void PadTo(std::string& out, int length) {
-  if (out.size() < static_cast<size_t>(length)) out.resize(static_cast<size_t>(length), ' ');
-}
-
-// Lays text into the line from column `column`; when the line already
-// reaches that column the text follows it directly, so nothing is overwritten.
-void PlaceAt(std::string& out, int column, std::string_view text) {
-  PadTo(out, column - 1);
-  out += text;
-}
-
 std::string ClockText(ReportState& rs, const std::string& pattern, std::string_view fallback) {
   return FormatDateTime(pattern.empty() ? fallback : std::string_view(pattern),
                         rs.platform.clock.Now());
 }
 
-// Expands field into out, where the text before its column already stands.
-void ExpandField(ReportState& rs, std::string& out, const TemplateField& field) {
+// The text field shows, in the field's turn: a page break goes out the
+// moment the field closes (the line that holds it follows on the new page),
+// and a failing field stops the line there.
+std::string FieldText(ReportState& rs, const TemplateField& field) {
   const FieldMeaning meaning = MeaningOf(field.code);
   switch (meaning.kind) {
     case FieldKind::kFails:
       throw RunError(meaning.error);
     case FieldKind::kTag:
-      PlaceAt(out, field.column, At(rs.TagTable, meaning.tag).TagText);
-      // A tag field covers its whole template span, so a short value never
-      // lets the text after the field slide left.
-      PadTo(out, field.end);
-      break;
+      return At(rs.TagTable, meaning.tag).TagText;
     case FieldKind::kTime:
-      PlaceAt(out, field.column, ClockText(rs, rs.TIMEFORMAT, kDefaultTimeFormat));
-      break;
+      return ClockText(rs, rs.TIMEFORMAT, kDefaultTimeFormat);
     case FieldKind::kDate:
-      PlaceAt(out, field.column, ClockText(rs, rs.DATEFORMAT, kDefaultDateFormat));
-      break;
+      return ClockText(rs, rs.DATEFORMAT, kDefaultDateFormat);
     case FieldKind::kPageBreak:
-      // The page break goes out the moment the field closes; the line that
-      // holds it follows on the new page.
       LinePrint(rs, kFormFeedLine);
-      break;
+      return {};
     case FieldKind::kNothing:
       break;
   }
+  return {};
 }
 
 // Renders one template line; F fields in it are emitted on the way.
 std::string RenderLine(ReportState& rs, const std::string& t) {
   const std::vector<TemplateField> fields = TemplateFields(t);
-  if (fields.empty()) return t;
-
-  std::string out;
-  // A literal never lands right of its own template column.
-  auto copy_literals = [&](int from, int to) {
-    for (int j = from; j < to; ++j)
-      if (out.size() < static_cast<size_t>(j)) out += t[static_cast<size_t>(j - 1)];
-  };
-  int next = 1;  // the next template column not yet laid out
-  for (const TemplateField& field : fields) {
-    copy_literals(next, field.column);
-    ExpandField(rs, out, field);
-    next = field.end + 1;  // the blank that closed the field is part of it
-  }
-  copy_literals(next, static_cast<int>(t.size()) + 1);
-  return out;
+  std::vector<std::string> texts;
+  texts.reserve(fields.size());
+  for (const TemplateField& field : fields) texts.push_back(FieldText(rs, field));
+  return LayOutLine(t, fields, texts).line;
 }
 
 }  // namespace
