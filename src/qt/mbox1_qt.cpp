@@ -19,9 +19,13 @@ namespace hx {
 
 namespace {
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) {
-  auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-  button->setObjectName(QString::fromLatin1(name));
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QPushButton* MakeButton(QWidget* parent, const MBox1Button& b) {
+  auto* button = new QPushButton(Latin1(b.caption), parent);
+  button->setObjectName(Latin1(b.name));
   button->hide();
   return button;
 }
@@ -42,39 +46,37 @@ QLabel* MakeIcon(QWidget* parent, const char* name, QStyle::StandardPixmap which
 class MBox1::Controls : public MBox1View {
  public:
   Controls(MBox1& box, const CodePage& code_page) : box_(box), code_page_(code_page) {
-    // Created in tab order: cmdOk, lblMsg, cmdYes, cmdNo, cmdCancel.
-    QPushButton* cmdOk = MakeButton(&box, "cmdOk", "OK");
-    scroller_ = new QScrollArea(&box);
-    scroller_->setObjectName(QStringLiteral("lblMsgArea"));
-    scroller_->setFrameShape(QFrame::NoFrame);
-    scroller_->setFocusPolicy(Qt::NoFocus);
-    scroller_->setWidgetResizable(false);
-    lblMsg_ = new QLabel(QStringLiteral("Label1"));
-    lblMsg_->setObjectName(QStringLiteral("lblMsg"));
-    // Messages carry file names and controller replies; none of it is markup.
-    lblMsg_->setTextFormat(Qt::PlainText);
-    lblMsg_->setWordWrap(false);
-    lblMsg_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    scroller_->setWidget(lblMsg_);
-    buttons = {cmdOk, MakeButton(&box, "cmdYes", "&Yes"), MakeButton(&box, "cmdNo", "&No"),
-               MakeButton(&box, "cmdCancel", "&Cancel")};
-    for (size_t i = 1; i < buttons.size(); ++i) QWidget::setTabOrder(buttons[i - 1], buttons[i]);
-
-    controls_ = {MakeIcon(&box, "imgInformation", QStyle::SP_MessageBoxInformation, QSize(37, 37)),
-                 MakeIcon(&box, "imgCritical", QStyle::SP_MessageBoxCritical, QSize(38, 38)),
-                 MakeIcon(&box, "imgExclamation", QStyle::SP_MessageBoxWarning, QSize(38, 38)),
-                 MakeIcon(&box, "imgQuestion", QStyle::SP_MessageBoxQuestion, QSize(38, 37)),
-                 buttons[0],
-                 buttons[1],
-                 buttons[2],
-                 buttons[3]};
+    for (const MBox1Control control : kMBox1TabOrder) {
+      if (control == MBox1Control::kLabel) {
+        MakeLabel(box);
+        continue;
+      }
+      for (const MBox1Button& b : kMBox1Buttons)
+        if (b.control == control) controls_[static_cast<size_t>(control)] = MakeButton(&box, b);
+    }
+    const auto icon = [&](MBox1Control control, const char* name, QStyle::StandardPixmap which,
+                          QSize picture) {
+      controls_[static_cast<size_t>(control)] = MakeIcon(&box, name, which, picture);
+    };
+    icon(MBox1Control::kInformation, "imgInformation", QStyle::SP_MessageBoxInformation,
+         QSize(37, 37));
+    icon(MBox1Control::kCritical, "imgCritical", QStyle::SP_MessageBoxCritical, QSize(38, 38));
+    icon(MBox1Control::kExclamation, "imgExclamation", QStyle::SP_MessageBoxWarning, QSize(38, 38));
+    icon(MBox1Control::kQuestion, "imgQuestion", QStyle::SP_MessageBoxQuestion, QSize(38, 37));
+    QWidget* previous = nullptr;
+    for (const MBox1Button& b : kMBox1Buttons) {
+      QWidget* button = controls_[static_cast<size_t>(b.control)];
+      if (previous != nullptr) QWidget::setTabOrder(previous, button);
+      previous = button;
+    }
 
     if (const QScreen* s = QGuiApplication::primaryScreen()) dpi_ = s->logicalDotsPerInch();
-    box.setFixedSize(Pixels(4620), Pixels(1995));
+    box.setFixedSize(Pixels(kMBox1Width), Pixels(kMBox1Height));
   }
 
-  // cmdOk, cmdYes, cmdNo, cmdCancel.
-  std::array<QPushButton*, 4> buttons{};
+  QPushButton* Button(MBox1Control control) const {
+    return static_cast<QPushButton*>(controls_[static_cast<size_t>(control)]);
+  }
 
   void SetCaption(const std::string& caption) override {
     // Given an empty title, the window system shows the program's name
@@ -104,7 +106,7 @@ class MBox1::Controls : public MBox1View {
 
   void SetDefaultButton(MBox1Control button) override {
     QWidget* chosen = controls_[static_cast<size_t>(button)];
-    for (QPushButton* b : buttons) b->setDefault(b == chosen);
+    for (const MBox1Button& b : kMBox1Buttons) Button(b.control)->setDefault(b.control == button);
     // Also while hidden: the window's focus would otherwise stay on a button
     // of the previous message, and that button would take the default back.
     chosen->setFocus();
@@ -133,13 +135,13 @@ class MBox1::Controls : public MBox1View {
 
   void Beep() override { QApplication::beep(); }
 
-  void Present() override {
-    // The showing has run the steps of its activation (MBox1Controller::Show);
-    // the activation event it brings is then not run a second time.
-    if (!(box_.isVisible() && box_.isActiveWindow())) box_.showing_pending_ = true;
+  bool Present() override {
+    // Qt tells of the activation when the window system has made it, later.
+    const bool activation_to_come = !(box_.isVisible() && box_.isActiveWindow());
     box_.show();
     box_.raise();
     box_.activateWindow();
+    return activation_to_come;
   }
 
   void Hide() override { box_.hide(); }
@@ -153,13 +155,28 @@ class MBox1::Controls : public MBox1View {
   }
   int Pixels(double twips) const { return TwipsToPixels(twips, dpi_); }
 
+  void MakeLabel(MBox1& box) {
+    scroller_ = new QScrollArea(&box);
+    scroller_->setObjectName(QStringLiteral("lblMsgArea"));
+    scroller_->setFrameShape(QFrame::NoFrame);
+    scroller_->setFocusPolicy(Qt::NoFocus);
+    scroller_->setWidgetResizable(false);
+    lblMsg_ = new QLabel(Latin1(kMBox1LabelText));
+    lblMsg_->setObjectName(QStringLiteral("lblMsg"));
+    // Messages carry file names and controller replies; none of it is markup.
+    lblMsg_->setTextFormat(Qt::PlainText);
+    lblMsg_->setWordWrap(false);
+    lblMsg_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scroller_->setWidget(lblMsg_);
+  }
+
   MBox1& box_;
   const CodePage& code_page_;
   double dpi_ = 96;
   // Holds lblMsg; it scrolls only for a message too large to show whole.
   QScrollArea* scroller_ = nullptr;
   QLabel* lblMsg_ = nullptr;
-  std::array<QWidget*, 8> controls_{};  // by MBox1Control
+  std::array<QWidget*, kMBox1PlacedControls> controls_{};  // by MBox1Control
 };
 
 MBox1::MBox1(const CodePage& code_page)
@@ -168,13 +185,12 @@ MBox1::MBox1(const CodePage& code_page)
       controls_(std::make_unique<Controls>(*this, code_page)),
       controller_(*controls_) {
   setObjectName(QStringLiteral("MBox1"));
-  setWindowTitle(QStringLiteral("System Message"));
+  setWindowTitle(Latin1(kMBox1Title));
   setModal(false);
 
-  const int16_t answers[] = {mbox::kOk, mbox::kYes, mbox::kNo, mbox::kCancel};
-  for (size_t i = 0; i < controls_->buttons.size(); ++i) {
-    connect(controls_->buttons[i], &QPushButton::clicked, this,
-            [this, answer = answers[i]] { controller_.Answer(answer); });
+  for (const MBox1Button& b : kMBox1Buttons) {
+    connect(controls_->Button(b.control), &QPushButton::clicked, this,
+            [this, answer = b.answer] { controller_.Answer(answer); });
   }
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
     if (w && w != windowHandle()) last_active_ = false;
@@ -186,14 +202,7 @@ MBox1::~MBox1() = default;
 bool MBox1::event(QEvent* e) {
   switch (e->type()) {
     case QEvent::WindowActivate:
-      if (showing_pending_) {
-        // Only the frame may have changed since: the window system decorates
-        // a window when it first shows it.
-        showing_pending_ = false;
-        controller_.LayOut();
-      } else if (!last_active_) {
-        controller_.Activate();
-      }
+      controller_.WindowActivated(last_active_);
       last_active_ = true;
       break;
     case QEvent::WindowDeactivate:
@@ -203,7 +212,7 @@ bool MBox1::event(QEvent* e) {
       last_active_ = QApplication::activeWindow() == nullptr;
       break;
     case QEvent::Hide:
-      showing_pending_ = false;
+      controller_.WindowHidden();
       last_active_ = false;
       break;
     default:

@@ -37,8 +37,6 @@ class MBox1 : public QDialog {
 
   std::unique_ptr<Controls> controls_;
   MBox1Controller controller_;
-  // A showing has run the steps of the activation it brings.
-  bool showing_pending_ = false;
   // The dialog was the program's last active window: its next activation
   // is a return from another program.
   bool last_active_ = false;

@@ -8,7 +8,18 @@ void MBox1Controller::Show(const std::string& message, int16_t flags, const std:
   view_.SetText(WithPlainLineBreaks(message));
   unload_req_ = false;
   Activate();
-  view_.Present();
+  // An activation the window system tells of while presenting belongs to the showing too.
+  showing_pending_ = true;
+  showing_pending_ = view_.Present();
+}
+
+void MBox1Controller::WindowActivated(bool from_another_program) {
+  if (showing_pending_) {
+    showing_pending_ = false;
+    LayOut();
+  } else if (!from_another_program) {
+    Activate();
+  }
 }
 
 void MBox1Controller::Activate() {

@@ -14,15 +14,17 @@
 #ifndef HX_UI_MBOX1_H_
 #define HX_UI_MBOX1_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 #include "ui/message_layout.h"
 
 namespace hx {
 
-// The controls the layout places, besides the label lblMsg.
+// The controls the layout places, then the label lblMsg.
 enum class MBox1Control {
   kInformation,  // imgInformation
   kCritical,     // imgCritical
@@ -32,7 +34,33 @@ enum class MBox1Control {
   kYes,          // cmdYes
   kNo,           // cmdNo
   kCancel,       // cmdCancel
+  kLabel,        // lblMsg
 };
+// How many controls the layout places: all but the label.
+inline constexpr size_t kMBox1PlacedControls = 8;
+
+// The dialog as it is made, before its first message lays it out.
+inline constexpr std::string_view kMBox1Title = "System Message";
+inline constexpr double kMBox1Width = 4620, kMBox1Height = 1995;  // twips
+inline constexpr std::string_view kMBox1LabelText = "Label1";
+
+// The buttons: their names, captions (a "&" before the key that presses
+// it) and the answers they give.
+struct MBox1Button {
+  MBox1Control control;
+  std::string_view name, caption;
+  int16_t answer;
+};
+inline constexpr MBox1Button kMBox1Buttons[] = {
+    {MBox1Control::kOk, "cmdOk", "OK", mbox::kOk},
+    {MBox1Control::kYes, "cmdYes", "&Yes", mbox::kYes},
+    {MBox1Control::kNo, "cmdNo", "&No", mbox::kNo},
+    {MBox1Control::kCancel, "cmdCancel", "&Cancel", mbox::kCancel},
+};
+// The order the buttons and the label are made in, which is their tab order.
+inline constexpr MBox1Control kMBox1TabOrder[] = {MBox1Control::kOk, MBox1Control::kLabel,
+                                                  MBox1Control::kYes, MBox1Control::kNo,
+                                                  MBox1Control::kCancel};
 
 // The toolkit's part of MBox1.  Sizes and positions in twips.
 class MBox1View {
@@ -60,8 +88,10 @@ class MBox1View {
   // The system's default beep.
   virtual void Beep() = 0;
   // Shows the window in front of the program's others, as the active
-  // window, and returns at once.
-  virtual void Present() = 0;
+  // window, and returns at once: true when the window system tells of the
+  // activation this brings only later (MBox1Controller::WindowActivated),
+  // false when it has told of it already, or brings none.
+  virtual bool Present() = 0;
   virtual void Hide() = 0;
   // Asks the window to close, as its close command does; the window passes
   // the request to MBox1Controller::CloseRequested.
@@ -86,13 +116,21 @@ class MBox1Controller {
   // ShowMessage's part: the flags, caption and text of the message, and the
   // showing.  The showing is an activation of its own: the dialog lays
   // itself out and beeps here, not only when the window system gets round to
-  // activating it, which some never do for a window of a busy program.  The
-  // window does not run Activate() again for the activation this brings.
+  // activating it, which some never do for a window of a busy program.
   void Show(const std::string& message, int16_t flags, const std::string& caption);
 
-  // The dialog became the active window, at a showing or coming back from
-  // another window of this program (not from another program): it lays
-  // itself out anew, Reply goes back to OK, and it beeps.
+  // The window system made the dialog the active window.  The activation a
+  // showing brings only lays the dialog out again (the frame the window
+  // system gave it may have changed its room); coming back from another
+  // program is no activation of this one; coming back from another window
+  // of this program is: Activate().  from_another_program: no window of this
+  // program was active since the dialog last was.
+  void WindowActivated(bool from_another_program);
+  // The window was hidden: a showing it had not yet been activated for is over.
+  void WindowHidden() { showing_pending_ = false; }
+
+  // The steps of an activation: the dialog lays itself out anew, Reply goes
+  // back to OK, and it beeps.
   void Activate();
   // The layout alone, for the current flags and text.
   void LayOut();
@@ -114,6 +152,8 @@ class MBox1Controller {
   int16_t flags_ = 0;
   int16_t reply_ = mbox::kOk;
   bool unload_req_ = false;
+  // A showing whose activation the window system has yet to tell of.
+  bool showing_pending_ = false;
   MessageLayout layout_;
 };
 

@@ -28,7 +28,10 @@ class FakeWindow : public MBox1View {
   void PlaceWindow(const MessageLayout&) override {}
   void SetDefaultButton(MBox1Control button) override { default_button = button; }
   void Beep() override { ++beeps; }
-  void Present() override { visible = true; }
+  bool Present() override {
+    visible = true;
+    return true;
+  }
   void Hide() override { visible = false; }
   void RequestClose() override { discarded = box.CloseRequested(); }
 };
@@ -43,9 +46,16 @@ TEST(MBox1ControllerTest, EveryShowingAndActivationLaysOutResetsReplyAndBeeps) {
   EXPECT_TRUE(window.visible);
   EXPECT_EQ(window.beeps, 1);
 
+  // The activation the showing brings, and a return from another program:
+  // neither is an activation of its own.
   window.box.SetReply(7);
+  window.box.WindowActivated(false);
+  window.box.WindowActivated(true);
+  EXPECT_EQ(window.box.Reply(), 7);
+  EXPECT_EQ(window.beeps, 1);
+
   window.box.SetFlags(32 + 4);
-  window.box.Activate();  // back from the main window
+  window.box.WindowActivated(false);  // back from the main window
   EXPECT_EQ(window.box.Reply(), mbox::kOk);
   EXPECT_EQ(window.shown, "qYN");
   EXPECT_EQ(window.default_button, MBox1Control::kYes);  // no OK: Yes answers Enter

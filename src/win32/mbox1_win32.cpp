@@ -20,10 +20,15 @@ constexpr wchar_t kClassName[] = L"HX_RPT.MBox1";
 static_assert(IDOK == mbox::kOk && IDCANCEL == mbox::kCancel && IDYES == mbox::kYes &&
               IDNO == mbox::kNo);
 
-HWND MakeButton(HWND parent, HINSTANCE instance, int id, const char* caption) {
-  return CreateWindowExA(0, "BUTTON", caption, WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
-                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                         nullptr);
+HWND MakeButton(HWND parent, HINSTANCE instance, const MBox1Button& b) {
+  const std::string caption(b.caption);
+  return CreateWindowExA(0, "BUTTON", caption.c_str(), WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0, 0,
+                         0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.answer)),
+                         instance, nullptr);
+}
+
+std::wstring Wide(std::string_view ascii) {
+  return std::wstring(ascii.begin(), ascii.end());
 }
 
 HWND MakeIcon(HWND parent, HINSTANCE instance, LPCSTR which) {
@@ -67,9 +72,10 @@ class MBox1::Window : public MBox1View {
     }
     if (dpi_ <= 0) dpi_ = 96;
 
-    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, kClassName, L"System Message",
-                            WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, Pixels(4620), Pixels(1995),
-                            owner, nullptr, instance, this);
+    hwnd_ =
+        CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, kClassName,
+                        Wide(kMBox1Title).c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0,
+                        Pixels(kMBox1Width), Pixels(kMBox1Height), owner, nullptr, instance, this);
     if (hwnd_ == nullptr) throw RunError(err::kInternal, "MBox1: " + LastSystemError());
     HandleKeysLikeADialog(hwnd_);
 
@@ -79,28 +85,28 @@ class MBox1::Window : public MBox1View {
       font_ = CreateFontIndirectA(&metrics.lfMessageFont);
     if (font_ == nullptr) font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 
-    // Created in tab order: cmdOk, lblMsg, cmdYes, cmdNo, cmdCancel.
-    const HWND cmdOk = MakeButton(hwnd_, instance, IDOK, "OK");
-    // Sized to its text by the layout; a line break only where the text has one.
-    lblMsg_ = CreateWindowExW(0, L"STATIC", L"Label1",
-                              WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 0, 0, 0,
-                              hwnd_, nullptr, instance, nullptr);
-    const HWND cmdYes = MakeButton(hwnd_, instance, IDYES, "&Yes");
-    const HWND cmdNo = MakeButton(hwnd_, instance, IDNO, "&No");
-    const HWND cmdCancel = MakeButton(hwnd_, instance, IDCANCEL, "&Cancel");
-    for (HWND control : {cmdOk, lblMsg_, cmdYes, cmdNo, cmdCancel}) {
-      if (control != nullptr)
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    // Made in tab order, each in the dialog's font.
+    for (const MBox1Control control : kMBox1TabOrder) {
+      HWND made = nullptr;
+      if (control == MBox1Control::kLabel) {
+        // Sized to its text by the layout; a line break only where the text has one.
+        made = lblMsg_ = CreateWindowExW(0, L"STATIC", Wide(kMBox1LabelText).c_str(),
+                                         WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
+                                         0, 0, 0, hwnd_, nullptr, instance, nullptr);
+      }
+      for (const MBox1Button& b : kMBox1Buttons) {
+        if (b.control == control)
+          made = controls_[static_cast<size_t>(control)] = MakeButton(hwnd_, instance, b);
+      }
+      if (made != nullptr) SendMessageA(made, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
-
-    controls_ = {MakeIcon(hwnd_, instance, reinterpret_cast<LPCSTR>(IDI_INFORMATION)),
-                 MakeIcon(hwnd_, instance, reinterpret_cast<LPCSTR>(IDI_ERROR)),
-                 MakeIcon(hwnd_, instance, reinterpret_cast<LPCSTR>(IDI_WARNING)),
-                 MakeIcon(hwnd_, instance, reinterpret_cast<LPCSTR>(IDI_QUESTION)),
-                 cmdOk,
-                 cmdYes,
-                 cmdNo,
-                 cmdCancel};
+    const auto icon = [&](MBox1Control control, LPCSTR which) {
+      controls_[static_cast<size_t>(control)] = MakeIcon(hwnd_, instance, which);
+    };
+    icon(MBox1Control::kInformation, reinterpret_cast<LPCSTR>(IDI_INFORMATION));
+    icon(MBox1Control::kCritical, reinterpret_cast<LPCSTR>(IDI_ERROR));
+    icon(MBox1Control::kExclamation, reinterpret_cast<LPCSTR>(IDI_WARNING));
+    icon(MBox1Control::kQuestion, reinterpret_cast<LPCSTR>(IDI_QUESTION));
   }
 
   ~Window() override {
@@ -171,14 +177,12 @@ class MBox1::Window : public MBox1View {
 
   void Beep() override { MessageBeep(MB_OK); }
 
-  void Present() override {
-    // The showing has run the steps of its activation (MBox1Controller::Show),
-    // also where the system does not let a busy program take the foreground;
-    // the activation it brings is then not run a second time.
-    presenting_ = true;
+  bool Present() override {
+    // The system tells of the activation while it makes it, here; where it
+    // does not let a busy program take the foreground, there is none.
     SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(hwnd_);
-    presenting_ = false;
+    return false;
   }
 
   void Hide() override { ShowWindow(hwnd_, SW_HIDE); }
@@ -202,9 +206,8 @@ class MBox1::Window : public MBox1View {
     switch (message) {
       case WM_ACTIVATE:
         if (LOWORD(wparam) == WA_INACTIVE) break;
-        // Coming back from another program is not an activation of this one.
-        if (!presenting_ && BelongsToThisProgram(reinterpret_cast<HWND>(lparam)))
-          controller.Activate();
+        // The window it took over from tells where the user came from.
+        controller.WindowActivated(!BelongsToThisProgram(reinterpret_cast<HWND>(lparam)));
         SetFocus(Control(default_button_));
         return 0;
       case DM_GETDEFID:
@@ -241,14 +244,13 @@ class MBox1::Window : public MBox1View {
 
   MBox1& box_;
   const CodePage& code_page_;
-  bool presenting_ = false;  // a showing has run the steps of the activation it brings
   int dpi_ = 96;
   SIZE label_size_{};  // of the whole text, in pixels
   MBox1Control default_button_ = MBox1Control::kOk;
   HWND hwnd_ = nullptr;
   HFONT font_ = nullptr;
   HWND lblMsg_ = nullptr;
-  std::array<HWND, 8> controls_{};  // by MBox1Control
+  std::array<HWND, kMBox1PlacedControls> controls_{};  // by MBox1Control
 };
 
 MBox1::MBox1(HINSTANCE instance, HWND owner, const CodePage& code_page)
