@@ -47,12 +47,10 @@ inline void Check(bool holds, const char* property, const std::string& detail = 
 
 // A text box that keeps every inserted piece apart, so that each output line
 // can be looked at on its own, whatever bytes it holds.
-class RecordingScreen : public Screen {
+class RecordingScreen : public testing::FakeScreen {
  public:
   std::vector<std::string> inserts;
-  void ShowMain() override {}
   void InsertText(const std::string& text) override { inserts.push_back(text); }
-  void ProcessEvents() override {}
 };
 
 // The fake vendor, also remembering the numbers its conversion routines

@@ -46,7 +46,21 @@ AfterLoad Form_Load(ReportState& rs) {
   return end ? AfterLoad::kEnd : AfterLoad::kKeepOpen;
 }
 
-int RunProgram(Platform& platform, const std::function<void()>& stay_open) {
+std::optional<int> SecondCopyStatus(const SingleCopyLock& lock) {
+  switch (lock.state()) {
+    case SingleCopyLock::State::kAnotherCopyRuns:
+      return 2;
+    case SingleCopyLock::State::kCannotTell:
+      StandardErrorNotes().Note("no lock for the single-copy check (" + lock.problem() +
+                                "); starting anyway");
+      break;
+    case SingleCopyLock::State::kOnlyCopy:
+      break;
+  }
+  return std::nullopt;
+}
+
+int RunProgram(Platform& platform) {
   EchoingDialog dialog(platform.dialog);
   Platform echoing{platform.printer, platform.screen,         dialog,
                    platform.vendor,  platform.clock,          platform.files,
@@ -56,7 +70,10 @@ int RunProgram(Platform& platform, const std::function<void()>& stay_open) {
   // The print job is handed over as soon as the report is done, whether the
   // window then stays open or not.
   FinishPrinting(rs);
-  if (after == AfterLoad::kKeepOpen) stay_open();
+  // Nobody could close a window drawn off screen, and the scheduler that
+  // started the run would wait for ever.
+  if (after == AfterLoad::kKeepOpen && platform.screen.SomeoneCanClose())
+    platform.screen.StayOpen();
   return rs.AnyFailure ? 1 : 0;
 }
 

@@ -6,10 +6,11 @@
 #ifndef HX_APP_FORM_LOAD_H_
 #define HX_APP_FORM_LOAD_H_
 
-#include <functional>
+#include <optional>
 #include <string>
 
 #include "base/report_state.h"
+#include "platform/single_copy.h"
 
 namespace hx {
 
@@ -24,13 +25,21 @@ std::string DefinitionPath(const std::string& program_folder);
 // Everything after the single-instance check.  Never throws.
 AfterLoad Form_Load(ReportState& rs);
 
+// The single-copy rule, before anything else of a run: a second copy ends
+// at once, silently, and its exit status 2 tells a scheduler that this
+// start produced no report.  A lock that cannot be had proves nothing, and a
+// scheduled report that silently never runs is worse than two copies: the
+// run goes on, and standard error says so.  The status to end with when
+// this copy is not to run.
+std::optional<int> SecondCopyStatus(const SingleCopyLock& lock);
+
 // The program's run on the seams of platform, after the single-instance
-// check: Form_Load, then the print job handed to the printing system, then
-// stay_open() when the main window stays, which returns once the user has
-// closed it.  Every message of the run also goes to standard error
+// check: Form_Load, then the print job handed to the printing system, then,
+// when the main window stays and someone can close it, the wait until they
+// do.  Every message of the run also goes to standard error
 // (EchoingDialog).  The result is the exit status: 1 when anything went
 // wrong in the run, 0 otherwise.
-int RunProgram(Platform& platform, const std::function<void()>& stay_open);
+int RunProgram(Platform& platform);
 
 }  // namespace hx
 

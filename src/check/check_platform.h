@@ -46,6 +46,8 @@ class CheckScreen : public Screen {
   void ShowMain() override {}
   void InsertText(const std::string&) override {}
   void ProcessEvents() override {}
+  bool SomeoneCanClose() override { return false; }
+  void StayOpen() override {}
 };
 
 class CheckDialog : public MessageDialog {

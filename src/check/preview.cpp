@@ -14,15 +14,13 @@ namespace {
 
 // The report's only channel: LinePrint hands every line to the window's
 // text box, which here keeps them.
-class CollectingScreen : public Screen {
+class CollectingScreen : public CheckScreen {
  public:
   std::vector<std::string> lines;
-  void ShowMain() override {}
   void InsertText(const std::string& text) override {
     // LinePrint ends every line with CR LF.
     lines.push_back(text.substr(0, text.size() - 2));
   }
-  void ProcessEvents() override {}
 };
 
 // LineCount is 0 when the one pass of a run decides on its page break.

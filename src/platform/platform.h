@@ -95,6 +95,13 @@ class Screen {
   virtual void InsertText(const std::string& text) = 0;
   // Lets the window repaint and the message dialog answer clicks.
   virtual void ProcessEvents() = 0;
+  // Whether anyone can see Main and close it: not a window drawn off
+  // screen for want of a display, nor one on a window station nobody looks at.
+  virtual bool SomeoneCanClose() = 0;
+  // Shows Main, with the message dialog in front of it when that is on
+  // show, and returns once the user has closed it (at once when the user
+  // already closed it while the report was produced).
+  virtual void StayOpen() = 0;
 };
 
 // The style flags ShowMessage takes, numbered like the standard message

@@ -6,11 +6,14 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <optional>
 
 #include "app/form_load.h"
 #include "comm/hosted_vendor.h"
 #include "platform/executable_folder.h"
 #include "platform/platform.h"
+#include "platform/single_copy.h"
 #include "platform/system_clock.h"
 #include "platform/system_locale.h"
 #include "qt/helper_process_posix.h"
@@ -18,7 +21,6 @@
 #include "qt/message_dialog_qt.h"
 #include "qt/printer_qt.h"
 #include "qt/runtime_folder.h"
-#include "qt/single_copy.h"
 #include "ui/message_layout.h"
 
 namespace {
@@ -70,12 +72,8 @@ int main(int argc, char** argv) {
   // the display; its exit status tells a scheduler that this start produced
   // no report.  A lock that cannot be had proves nothing, and a scheduled
   // report that silently never runs is worse than two copies.
-  const hx::SingleCopyLock single_copy(hx::SingleCopyLockPath());
-  if (single_copy.state() == hx::SingleCopyLock::State::kAnotherCopyRuns) return 2;
-  if (single_copy.state() == hx::SingleCopyLock::State::kCannotTell) {
-    std::fprintf(stderr, "HX_RPT: no lock for the single-copy check (%s); starting anyway\n",
-                 single_copy.problem().c_str());
-  }
+  const std::unique_ptr<hx::SingleCopyLock> single_copy = hx::TakeSingleCopyLock();
+  if (const std::optional<int> status = hx::SecondCopyStatus(*single_copy)) return *status;
   // What the display and font libraries would otherwise remark on at every
   // run: a missing runtime folder, a locale that names no language.
   const hx::ToolkitEnvironment toolkit_environment;
@@ -96,9 +94,12 @@ int main(int argc, char** argv) {
 
   const hx::CodePage& code_page = hx::ProgramCodePage("HX_RPT");
   const std::string folder = hx::ExecutableFolder();
-  hx::MainWindow main_window(code_page);
+  // Off screen, which this program chose for want of a display, nobody can
+  // close the window; a platform the user chose is left to the user.
+  hx::MainWindow main_window(code_page, !offscreen);
   hx::QtPrinter printer(code_page);
   hx::QtMessageDialog dialog(code_page);
+  main_window.KeepInFront([&dialog]() -> QWidget* { return dialog.Box(); });
   hx::PosixHelperLauncher launcher;
   hx::HostedVendor vendor(
       launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());
@@ -107,7 +108,5 @@ int main(int argc, char** argv) {
   hx::StandardErrorNotes notes;
   hx::Platform platform{printer, main_window, dialog, vendor,   clock,
                         files,   notes,       folder, code_page};
-  return hx::RunProgram(platform, [&] {
-    if (!offscreen) main_window.StayOpen(dialog.Box());
-  });
+  return hx::RunProgram(platform);
 }

@@ -11,8 +11,8 @@
 
 namespace hx {
 
-MainWindow::MainWindow(const CodePage& code_page)
-    : code_page_(code_page), txtShow_(new QPlainTextEdit(this)) {
+MainWindow::MainWindow(const CodePage& code_page, bool closable)
+    : code_page_(code_page), closable_(closable), txtShow_(new QPlainTextEdit(this)) {
   setWindowTitle(QString::fromLatin1(kMainCaption));
   setObjectName(QStringLiteral("Main"));
   const double dpi = screen() ? screen()->logicalDotsPerInch() : 96.0;
@@ -46,11 +46,12 @@ void MainWindow::ProcessEvents() {
   QCoreApplication::processEvents();
 }
 
-void MainWindow::StayOpen(QWidget* keep_in_front) {
+void MainWindow::StayOpen() {
   if (closed_by_user_) return;
   QEventLoop until_closed;
   connect(this, &MainWindow::closed, &until_closed, &QEventLoop::quit);
   show();
+  QWidget* keep_in_front = keep_in_front_ ? keep_in_front_() : nullptr;
   if (keep_in_front != nullptr && keep_in_front->isVisible()) keep_in_front->raise();
   until_closed.exec();
 }

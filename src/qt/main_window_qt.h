@@ -6,6 +6,8 @@
 #define HX_QT_MAIN_WINDOW_QT_H_
 
 #include <QWidget>
+#include <functional>
+#include <utility>
 
 #include "platform/platform.h"
 
@@ -17,16 +19,18 @@ class MainWindow : public QWidget, public Screen {
   Q_OBJECT
 
  public:
-  explicit MainWindow(const CodePage& code_page = Windows1252());
+  // closable: whether anyone can close the window (not when it is drawn off
+  // screen for want of a display).
+  explicit MainWindow(const CodePage& code_page = Windows1252(), bool closable = true);
 
   void ShowMain() override;
   void InsertText(const std::string& text) override;
   void ProcessEvents() override;
+  bool SomeoneCanClose() override { return closable_; }
+  void StayOpen() override;
 
-  // Shows the window, with keep_in_front (if visible) above it, and returns
-  // when the user closes it.  A window the user already closed while the
-  // report was produced stays closed, and this returns at once.
-  void StayOpen(QWidget* keep_in_front);
+  // The message dialog, which StayOpen keeps in front of the window.
+  void KeepInFront(std::function<QWidget*()> dialog) { keep_in_front_ = std::move(dialog); }
 
   QPlainTextEdit* txtShow() const { return txtShow_; }
 
@@ -38,6 +42,8 @@ class MainWindow : public QWidget, public Screen {
 
  private:
   const CodePage& code_page_;
+  bool closable_;
+  std::function<QWidget*()> keep_in_front_;
   QPlainTextEdit* txtShow_;
   bool closed_by_user_ = false;
 };

@@ -24,7 +24,7 @@ TEST(MainWindowTest, WindowClosedDuringTheRunStaysClosed) {
     main.close();
   });
   guard.start(2000);
-  main.StayOpen(nullptr);
+  main.StayOpen();
 
   EXPECT_FALSE(waited_for_a_second_close);
   EXPECT_FALSE(main.isVisible());

@@ -75,6 +75,8 @@ class FakeScreen : public Screen {
     text += t;
   }
   void ProcessEvents() override { ++events_processed; }
+  bool SomeoneCanClose() override { return false; }
+  void StayOpen() override {}
 };
 
 struct Message {

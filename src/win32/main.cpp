@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <memory>
+#include <optional>
 
 #include "app/form_load.h"
 #include "base/run_error.h"
 #include "comm/hosted_vendor.h"
 #include "platform/executable_folder.h"
 #include "platform/platform.h"
+#include "platform/single_copy.h"
 #include "platform/system_clock.h"
 #include "platform/system_locale.h"
 #include "ui/message_layout.h"
@@ -34,40 +37,10 @@ void FindStandardError() {
   if (AttachConsole(ATTACH_PARENT_PROCESS)) std::freopen("CONOUT$", "w", stderr);
 }
 
-// Whether someone can see and close a window: a scheduled run without a
-// logged-on user has a window station nobody looks at.
-bool SomeoneCanCloseTheWindow() {
-  USEROBJECTFLAGS flags{};
-  if (!GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
-                                 nullptr))
-    return true;
-  return (flags.dwFlags & WSF_VISIBLE) != 0;
-}
-
-// Whether another copy of the program runs anywhere on this machine.  The
-// name lies in the namespace that every session shares, so that a
-// scheduled task in session 0 and an operator's run see each other.  A
-// copy started by another account may hold the name with access for that
-// account only; the refusal then tells that it runs.  The system drops the
-// name with the last copy that holds it, also when that copy crashed.
-bool AnotherCopyRuns(HANDLE& single_copy) {
-  single_copy = CreateMutexW(nullptr, FALSE, L"Global\\HX_RPT");
-  const DWORD error = GetLastError();
-  if (single_copy != nullptr) return error == ERROR_ALREADY_EXISTS;
-  return error == ERROR_ACCESS_DENIED;
-}
-
 int Run(HINSTANCE instance) {
-  // A second copy ends at once, silently; its exit status tells a scheduler
-  // that this start produced no report.
-  HANDLE single_copy = nullptr;
-  if (AnotherCopyRuns(single_copy)) return 2;
-
   FindStandardError();
-  // A check that cannot be made proves nothing, and a scheduled report that
-  // silently never runs is worse than two copies.
-  if (single_copy == nullptr)
-    std::fputs("HX_RPT: no lock for the single-copy check; starting anyway\n", stderr);
+  const std::unique_ptr<hx::SingleCopyLock> single_copy = hx::TakeSingleCopyLock();
+  if (const std::optional<int> status = hx::SecondCopyStatus(*single_copy)) return *status;
   // The vendor's libraries, and whatever they load in turn, come from the
   // program's folder or the system's own, never from the folder a scheduler
   // or a shortcut happened to start us in.
@@ -92,9 +65,7 @@ int Run(HINSTANCE instance) {
   hx::StandardErrorNotes notes;
   hx::Platform platform{printer, main_window, dialog, vendor,   clock,
                         files,   notes,       folder, code_page};
-  const int status = hx::RunProgram(platform, [&] {
-    if (SomeoneCanCloseTheWindow()) main_window.StayOpen();
-  });
+  const int status = hx::RunProgram(platform);
   return main_window.made() ? status : std::max(status, 1);
 }
 

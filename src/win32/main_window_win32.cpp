@@ -91,6 +91,14 @@ void MainWindow::ProcessEvents() {
   DispatchPending();
 }
 
+bool MainWindow::SomeoneCanClose() {
+  USEROBJECTFLAGS flags{};
+  if (!GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
+                                 nullptr))
+    return true;
+  return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 void MainWindow::StayOpen() {
   if (!made() || closed_by_user_) return;
   ShowMain();

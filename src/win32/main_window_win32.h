@@ -33,10 +33,11 @@ class MainWindow : public Screen {
   void InsertText(const std::string& text) override;
   void ProcessEvents() override;
 
-  // Shows the window and returns when the user closes it.  A window the user
-  // already closed while the report was produced stays closed, and this
-  // returns at once, as it does without a window.
-  void StayOpen();
+  // A scheduled run without a logged-on user has a window station nobody
+  // looks at.
+  bool SomeoneCanClose() override;
+  // Returns at once without a window, as for one the user already closed.
+  void StayOpen() override;
 
   // Whether the system made the window; when it did not, why not.
   bool made() const { return hwnd_ != nullptr; }

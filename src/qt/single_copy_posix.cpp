@@ -1,4 +1,4 @@
-#include "qt/single_copy.h"
+#include "platform/single_copy.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -12,6 +12,38 @@
 
 namespace hx {
 
+namespace {
+
+// Every copy locks the one file that every account's copy finds, HX_RPT.lock
+// in the first of /run/lock, /var/lock and /tmp that every account may write
+// in, whatever TMPDIR says (a service's private /tmp would otherwise hide
+// it).  The file itself stays, so that no copy ever needs to remove another
+// account's file (which a sticky folder forbids).
+//
+// Another account cannot take the check hostage unnoticed.  The file is made
+// readable by everyone and opened for reading only, never through a link,
+// and used only when it is a plain file: a link, a file that others may not
+// read, or anything else put in its place makes the check impossible, and
+// the problem names the file's owner.  A process that holds the lock itself
+// is taken for a running copy.
+class PosixSingleCopyLock : public SingleCopyLock {
+ public:
+  explicit PosixSingleCopyLock(const std::string& path) { Take(path); }
+  ~PosixSingleCopyLock() override {
+    if (fd_ >= 0) close(fd_);
+  }
+  PosixSingleCopyLock(const PosixSingleCopyLock&) = delete;
+  PosixSingleCopyLock& operator=(const PosixSingleCopyLock&) = delete;
+
+ private:
+  void Take(const std::string& path);
+  void CannotTell(const std::string& path, const std::string& why);
+
+  int fd_ = -1;
+};
+
+// Where every copy on the machine looks for the lock.  HX_LOCK_FOLDER, for
+// tests alone, names another folder.
 std::string SingleCopyLockPath() {
   constexpr const char* kName = "/HX_RPT.lock";
   // For tests alone: copies a test starts side by side keep apart.
@@ -29,11 +61,7 @@ std::string SingleCopyLockPath() {
   return std::string("/tmp") + kName;
 }
 
-SingleCopyLock::SingleCopyLock(const std::string& path) {
-  Take(path);
-}
-
-void SingleCopyLock::Take(const std::string& path) {
+void PosixSingleCopyLock::Take(const std::string& path) {
   // A few rounds, for a file that another copy makes, or a cleaner of old
   // temporary files removes, at the very moment of the look.
   for (int round = 0; round < 3; ++round) {
@@ -75,11 +103,7 @@ void SingleCopyLock::Take(const std::string& path) {
   CannotTell(path, "it keeps changing");
 }
 
-SingleCopyLock::~SingleCopyLock() {
-  if (fd_ >= 0) close(fd_);
-}
-
-void SingleCopyLock::CannotTell(const std::string& path, const std::string& why) {
+void PosixSingleCopyLock::CannotTell(const std::string& path, const std::string& why) {
   state_ = State::kCannotTell;
   problem_ = path + ": " + why;
   struct stat st {};
@@ -88,6 +112,12 @@ void SingleCopyLock::CannotTell(const std::string& path, const std::string& why)
     problem_ += "; it belongs to " + (owner != nullptr ? std::string(owner->pw_name)
                                                        : "user " + std::to_string(st.st_uid));
   }
+}
+
+}  // namespace
+
+std::unique_ptr<SingleCopyLock> TakeSingleCopyLock() {
+  return std::make_unique<PosixSingleCopyLock>(SingleCopyLockPath());
 }
 
 }  // namespace hx
