@@ -9,7 +9,7 @@
 #include <string>
 
 #include "base/run_error.h"
-#include "definition/text_fields.h"
+#include "base/text.h"
 #include "fuzz/fuzz_run.h"
 
 namespace hx::fuzz {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "base/run_error.h"
-#include "definition/text_fields.h"
+#include "base/text.h"
 #include "fuzz/fuzz_run.h"
 #include "report/date_time_format.h"
 #include "report/render_lines.h"

@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "base/run_error.h"
+#include "base/text.h"
 #include "check/shown_text.h"
-#include "definition/text_fields.h"
 #include "report/date_time_format.h"
 #include "report/tag_format.h"
 

@@ -4,7 +4,7 @@
 #include <iomanip>
 #include <sstream>
 
-#include "definition/text_fields.h"
+#include "base/text.h"
 #include "ui/report_error.h"
 
 namespace hx {

@@ -9,12 +9,12 @@
 
 #include "base/code_page.h"
 #include "base/run_error.h"
+#include "base/text.h"
 #include "check/finding_text.h"
 #include "check/shown_text.h"
 #include "definition/definition_reader.h"
 #include "definition/file_text.h"
 #include "definition/setup_keys.h"
-#include "definition/text_fields.h"
 #include "platform/platform.h"
 #include "report/date_time_format.h"
 #include "ui/report_error.h"

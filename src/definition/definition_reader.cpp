@@ -11,12 +11,12 @@
 
 #include "base/code_page.h"
 #include "base/run_error.h"
+#include "base/text.h"
 #include "comm/controller_link.h"
 #include "definition/definition_observer.h"
 #include "definition/file_text.h"
 #include "definition/setup_keys.h"
 #include "definition/tag_line.h"
-#include "definition/text_fields.h"
 #include "platform/platform.h"
 
 namespace hx {

@@ -1,6 +1,6 @@
 #include "definition/setup_keys.h"
 
-#include "definition/text_fields.h"
+#include "base/text.h"
 
 namespace hx {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "definition/text_fields.h"
+#include "base/text.h"
 
 namespace hx {
 

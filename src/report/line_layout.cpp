@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "definition/text_fields.h"
+#include "base/text.h"
 
 namespace hx {
 

@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "base/run_error.h"
-#include "definition/text_fields.h"
+#include "base/text.h"
 
 namespace hx {
 namespace {

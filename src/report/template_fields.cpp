@@ -4,7 +4,7 @@
 
 #include "base/report_state.h"
 #include "base/run_error.h"
-#include "definition/text_fields.h"
+#include "base/text.h"
 
 namespace hx {
 
