@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "base/report_state.h"
 #include "platform/platform.h"
+#include "run/report_state.h"
 #include "testing/fake_platform.h"
 #include "testing/fake_vendor.h"
 

@@ -14,13 +14,13 @@ cd "$src"
 # From the bottom up, one layer an entry; folders that share an entry stand
 # beside each other.
 layers=(
-  "base"             # the error type and its checked arithmetic, the report state, paths, the code page
-  "platform"         # the seams: printer, screen, message dialog and its flags, clock, program folder
-  "ui"               # ReportError, the trap and the location labels, MBox1's layout
-  "output"           # LinePrint: the log, window and printer channels
-  "comm"             # the controller link and the vendor libraries' interface
+  "base"             # the error type and its checked arithmetic, paths, the code page, text, bounded calls
+  "platform"         # the seams: printer, screen, dialog, vendor libraries, clock, files, notes, helper processes, the lock
+  "run"              # one run's report state; ReportError, the trap and the location labels
+  "output ui"        # LinePrint and its channels; MBox1's behaviour and layout, the echo of messages
+  "comm"             # the controller link and the vendor libraries' host
   "definition"       # the definition file reader and its [SETUP] keys
-  "report"           # values, template rendering, template fields
+  "report"           # values, template layout and rendering, template fields
   "app check host"   # the run of HX_RPT, HX_CHECK, the vendor host program
   "qt win32 testing" # the Linux and Windows platform layers, the tests' fakes
 )

@@ -10,8 +10,8 @@
 #include "definition/definition_reader.h"
 #include "output/line_print.h"
 #include "platform/platform.h"
+#include "run/report_error.h"
 #include "ui/message_layout.h"
-#include "ui/report_error.h"
 
 namespace hx {
 

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "base/report_state.h"
 #include "platform/single_copy.h"
+#include "run/report_state.h"
 
 namespace hx {
 

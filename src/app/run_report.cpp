@@ -5,7 +5,7 @@
 #include "platform/platform.h"
 #include "report/process_list.h"
 #include "report/render_lines.h"
-#include "ui/report_error.h"
+#include "run/report_error.h"
 
 namespace hx {
 

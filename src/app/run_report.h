@@ -5,7 +5,7 @@
 #ifndef HX_APP_RUN_REPORT_H_
 #define HX_APP_RUN_REPORT_H_
 
-#include "base/report_state.h"
+#include "run/report_state.h"
 
 namespace hx {
 

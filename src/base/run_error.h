@@ -3,7 +3,7 @@
 // Every trapping procedure of the program reports failures by their run-time
 // error number (6 overflow, 9 subscript out of range, 53 file not found, ...).
 // Code inside a trapped procedure raises a RunError; the procedure's trap
-// (Trap in ui/report_error.h) turns it into exactly one ReportError call.  Counters, widths
+// (Trap in run/report_error.h) turns it into exactly one ReportError call.  Counters, widths
 // and settings are 16-bit signed values: arithmetic that leaves that range is
 // an overflow, an index outside a table is a subscript error.
 //

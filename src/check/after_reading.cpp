@@ -11,7 +11,7 @@
 #include "check/finding_text.h"
 #include "definition/setup_keys.h"
 #include "output/line_print.h"
-#include "ui/report_error.h"
+#include "run/report_error.h"
 
 namespace hx {
 

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "comm/vendor.h"
 #include "platform/platform.h"
+#include "platform/vendor.h"
 
 namespace hx {
 

@@ -7,7 +7,7 @@
 #include "base/run_error.h"
 #include "comm/controller_link.h"
 #include "definition/definition_reader.h"
-#include "ui/report_error.h"
+#include "run/report_error.h"
 
 namespace hx {
 namespace {

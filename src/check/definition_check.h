@@ -22,11 +22,11 @@
 #include <string>
 #include <vector>
 
-#include "base/report_state.h"
 #include "check/check_platform.h"
 #include "definition/definition_observer.h"
 #include "definition/setup_keys.h"
 #include "report/template_fields.h"
+#include "run/report_state.h"
 
 namespace hx {
 

@@ -16,9 +16,9 @@
 #include <string_view>
 #include <vector>
 
-#include "base/report_state.h"
 #include "report/line_layout.h"
 #include "report/template_fields.h"
+#include "run/report_state.h"
 
 namespace hx {
 

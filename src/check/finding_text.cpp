@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "base/text.h"
-#include "ui/report_error.h"
+#include "run/report_error.h"
 
 namespace hx {
 

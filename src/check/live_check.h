@@ -16,8 +16,8 @@
 #include <string>
 
 #include "check/definition_check.h"
-#include "comm/vendor.h"
 #include "platform/file_system.h"
+#include "platform/vendor.h"
 
 namespace hx {
 

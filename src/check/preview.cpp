@@ -3,11 +3,11 @@
 #include <memory>
 
 #include "base/code_page.h"
-#include "base/report_state.h"
 #include "check/check_platform.h"
 #include "check/field_overlap.h"
 #include "output/line_print.h"
 #include "report/render_lines.h"
+#include "run/report_state.h"
 
 namespace hx {
 namespace {

@@ -17,7 +17,7 @@
 #include "definition/setup_keys.h"
 #include "platform/platform.h"
 #include "report/date_time_format.h"
-#include "ui/report_error.h"
+#include "run/report_error.h"
 
 namespace hx {
 namespace {

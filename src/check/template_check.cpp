@@ -12,7 +12,7 @@
 #include "definition/definition_reader.h"
 #include "report/date_time_format.h"
 #include "report/template_fields.h"
-#include "ui/report_error.h"
+#include "run/report_error.h"
 
 namespace hx {
 

@@ -7,9 +7,9 @@
 
 #include "base/paths.h"
 #include "base/run_error.h"
-#include "comm/vendor.h"
 #include "platform/platform.h"
-#include "ui/report_error.h"
+#include "platform/vendor.h"
+#include "run/report_error.h"
 
 namespace hx {
 

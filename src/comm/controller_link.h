@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "base/report_state.h"
+#include "run/report_state.h"
 
 namespace hx {
 

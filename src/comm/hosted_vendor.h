@@ -20,10 +20,10 @@
 #include <memory>
 #include <string>
 
-#include "comm/vendor.h"
 #include "comm/vendor_abi.h"
 #include "comm/vendor_protocol.h"
 #include "platform/helper_process.h"
+#include "platform/vendor.h"
 
 namespace hx {
 

@@ -24,8 +24,8 @@
 
 #include "base/paths.h"
 #include "base/run_error.h"
-#include "comm/vendor.h"
 #include "comm/vendor_abi.h"
+#include "platform/vendor.h"
 
 namespace hx {
 

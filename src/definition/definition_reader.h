@@ -12,8 +12,8 @@
 #include <string>
 
 #include "base/paths.h"
-#include "base/report_state.h"
 #include "definition/definition_observer.h"
+#include "run/report_state.h"
 
 namespace hx {
 

@@ -1,7 +1,7 @@
 #include "definition/text_fields.h"
 
 #include "base/run_error.h"
-#include "ui/report_error.h"
+#include "run/report_error.h"
 
 namespace hx {
 namespace {

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "base/report_state.h"
 #include "base/text.h"
+#include "run/report_state.h"
 
 namespace hx {
 

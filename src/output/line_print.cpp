@@ -5,7 +5,7 @@
 #include "base/run_error.h"
 #include "output/log_file.h"
 #include "platform/platform.h"
-#include "ui/report_error.h"
+#include "run/report_error.h"
 
 namespace hx {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "base/report_state.h"
+#include "run/report_state.h"
 
 namespace hx {
 

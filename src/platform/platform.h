@@ -20,10 +20,9 @@
 
 #include "base/code_page.h"
 #include "platform/file_system.h"
+#include "platform/vendor.h"
 
 namespace hx {
-
-class VendorLibraries;  // comm/vendor.h
 
 // Window and dialog sizes are given in twips, 1/1440 inch.
 inline constexpr double kTwipsPerInch = 1440;

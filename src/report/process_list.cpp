@@ -8,10 +8,10 @@
 #include "base/paths.h"
 #include "base/run_error.h"
 #include "comm/controller_link.h"
-#include "comm/vendor.h"
 #include "platform/platform.h"
+#include "platform/vendor.h"
 #include "report/tag_format.h"
-#include "ui/report_error.h"
+#include "run/report_error.h"
 
 namespace hx {
 

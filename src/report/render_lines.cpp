@@ -9,7 +9,7 @@
 #include "report/date_time_format.h"
 #include "report/line_layout.h"
 #include "report/template_fields.h"
-#include "ui/report_error.h"
+#include "run/report_error.h"
 
 namespace hx {
 

@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "base/report_state.h"
+#include "run/report_state.h"
 
 namespace hx {
 

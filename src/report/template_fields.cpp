@@ -2,9 +2,9 @@
 
 #include <tuple>
 
-#include "base/report_state.h"
 #include "base/run_error.h"
 #include "base/text.h"
+#include "run/report_state.h"
 
 namespace hx {
 

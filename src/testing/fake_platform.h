@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "base/report_state.h"
 #include "base/run_error.h"
 #include "platform/platform.h"
+#include "run/report_state.h"
 #include "testing/fake_vendor.h"
 
 namespace hx::testing {

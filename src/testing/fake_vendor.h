@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "comm/vendor.h"
+#include "platform/vendor.h"
 
 namespace hx::testing {
 

@@ -3,8 +3,8 @@
 // and on a failure abandon the rest of it, report once under the procedure's
 // fixed location label, and return normally so that the caller carries on.
 
-#ifndef HX_UI_REPORT_ERROR_H_
-#define HX_UI_REPORT_ERROR_H_
+#ifndef HX_RUN_REPORT_ERROR_H_
+#define HX_RUN_REPORT_ERROR_H_
 
 #include <cstdint>
 #include <exception>
@@ -12,9 +12,9 @@
 #include <string_view>
 #include <utility>
 
-#include "base/report_state.h"
 #include "base/run_error.h"
 #include "platform/platform.h"
+#include "run/report_state.h"
 
 namespace hx {
 
@@ -87,4 +87,4 @@ bool Trap(ReportState& rs, std::string_view label, Body&& body) {
 
 }  // namespace hx
 
-#endif  // HX_UI_REPORT_ERROR_H_
+#endif  // HX_RUN_REPORT_ERROR_H_

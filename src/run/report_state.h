@@ -7,11 +7,11 @@
 // Member names are the program's own vocabulary (PRINTIT, TagText,
 // LineCount, ...) so that code and the definition-file reference read alike.
 // It carries the platform seams the run works with (platform/platform.h) by
-// reference only, so that it stands below everything that uses it.
+// reference, and stands right above them, below every procedure of the run.
 // Single-threaded: only the user-interface thread touches it.
 
-#ifndef HX_BASE_REPORT_STATE_H_
-#define HX_BASE_REPORT_STATE_H_
+#ifndef HX_RUN_REPORT_STATE_H_
+#define HX_RUN_REPORT_STATE_H_
 
 #include <array>
 #include <chrono>
@@ -20,10 +20,9 @@
 
 #include "base/bounded_call.h"
 #include "base/code_page.h"
+#include "platform/platform.h"
 
 namespace hx {
-
-struct Platform;  // platform/platform.h
 
 // Tag kinds held in TagKind.
 inline constexpr int16_t kKindUndefined = -1;
@@ -123,4 +122,4 @@ struct ReportState {
 
 }  // namespace hx
 
-#endif  // HX_BASE_REPORT_STATE_H_
+#endif  // HX_RUN_REPORT_STATE_H_

@@ -1,4 +1,4 @@
-#include "ui/report_error.h"
+#include "run/report_error.h"
 
 #include <new>
 #include <utility>

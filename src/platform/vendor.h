@@ -3,14 +3,16 @@
 // LumoCom opens controllers and exchanges commands, LumoErr turns a status
 // into text, LUMOMWD converts reply text into numbers.  Texts go in as
 // zero-terminated 8-bit strings in writable buffers owned by the caller;
-// handles and lengths are 32-bit, statuses 16-bit.  The real implementation
-// (vendor_loader.h) loads the libraries at run time; tests use a fake.
+// handles and lengths are 32-bit, statuses 16-bit.  HX_RPT and HX_CHECK call
+// them through HostedVendor (comm/hosted_vendor.h), which runs each library
+// in a host process of its own; there VendorLoader (comm/vendor_loader.h)
+// loads it.  Tests use a fake.
 //
 // A library or function that cannot be had raises RunError (53 for a library
 // that cannot be loaded, 453 for a missing function) at the call that needs it.
 
-#ifndef HX_COMM_VENDOR_H_
-#define HX_COMM_VENDOR_H_
+#ifndef HX_PLATFORM_VENDOR_H_
+#define HX_PLATFORM_VENDOR_H_
 
 #include <cstdint>
 #include <string>
@@ -46,4 +48,4 @@ inline std::vector<char> WritableCopy(const std::string& text) {
 
 }  // namespace hx
 
-#endif  // HX_COMM_VENDOR_H_
+#endif  // HX_PLATFORM_VENDOR_H_
