@@ -41,9 +41,9 @@ int Run(HINSTANCE instance) {
   FindStandardError();
   const std::unique_ptr<hx::SingleCopyLock> single_copy = hx::TakeSingleCopyLock();
   if (const std::optional<int> status = hx::SecondCopyStatus(*single_copy)) return *status;
-  // The vendor's libraries, and whatever they load in turn, come from the
-  // program's folder or the system's own, never from the folder a scheduler
-  // or a shortcut happened to start us in.
+  // Whatever the program loads comes from its own folder or the system's,
+  // never from the folder a scheduler or a shortcut happened to start it in.
+  // (The vendor's libraries are loaded by HX_VENDOR, which searches alike.)
   if (!SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32))
     std::fprintf(stderr, "HX_RPT: %s\n", hx::LastSystemError().c_str());
 
