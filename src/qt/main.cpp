@@ -9,6 +9,7 @@
 
 #include "app/form_load.h"
 #include "comm/hosted_vendor.h"
+#include "output/print_job.h"
 #include "platform/executable_folder.h"
 #include "platform/platform.h"
 #include "platform/system_clock.h"
@@ -16,7 +17,7 @@
 #include "qt/helper_process_posix.h"
 #include "qt/main_window_qt.h"
 #include "qt/message_dialog_qt.h"
-#include "qt/printer_qt.h"
+#include "qt/print_device_qt.h"
 #include "qt/runtime_folder.h"
 #include "qt/single_copy.h"
 #include "ui/message_layout.h"
@@ -97,7 +98,8 @@ int main(int argc, char** argv) {
   const hx::CodePage& code_page = hx::ProgramCodePage("HX_RPT");
   const std::string folder = hx::ExecutableFolder();
   hx::MainWindow main_window(code_page);
-  hx::QtPrinter printer(code_page);
+  hx::QtPrintDevice print_device(code_page);
+  hx::PrintJob printer(print_device);
   hx::QtMessageDialog dialog(code_page);
   hx::PosixHelperLauncher launcher;
   hx::HostedVendor vendor(
