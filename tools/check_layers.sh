@@ -15,9 +15,9 @@ cd "$src"
 # beside each other.
 layers=(
   "base"             # the error type and its checked arithmetic, the report state, paths, the code page
-  "platform"         # the seams: printer, screen, message dialog and its flags, clock, program folder
+  "platform"         # the seams: printer, print device, screen, message dialog and its flags, clock, program folder
   "ui"               # ReportError, the trap and the location labels, MBox1's layout
-  "output"           # LinePrint: the log, window and printer channels
+  "output"           # LinePrint: the log, window and printer channels; the print job
   "comm"             # the controller link and the vendor libraries' interface
   "definition"       # the definition file reader and its [SETUP] keys
   "report"           # values, template rendering, template fields
