@@ -115,7 +115,7 @@ TEST(ReportOutputTest, PageLengthAndPaperFollowTheQueuesOrientation) {
   }
 }
 
-// The Qt printer measures its rows (output/printed_rows_test.cpp has the
+// The Qt print device measures the rows (output/print_job_test.cpp has the
 // rule): 30 lines of 100 columns at 12 pt take two rows each, with every
 // character on paper, and fill two A4 pages, where 30 rows would take one.
 TEST(ReportOutputTest, LineWiderThanThePaperGoesOnInTheNextRow) {

@@ -15,9 +15,9 @@ cd "$src"
 # beside each other.
 layers=(
   "base"             # the error type and its checked arithmetic, paths, the code page, text, bounded calls
-  "platform"         # the seams: printer, screen, dialog, vendor libraries, clock, files, notes, helper processes, the lock
+  "platform"         # the seams: printer, print device, screen, dialog, vendor libraries, clock, files, notes, helper processes, the lock
   "run"              # one run's report state; ReportError, the trap and the location labels
-  "output ui"        # LinePrint and its channels; MBox1's behaviour and layout, the echo of messages
+  "output ui"        # LinePrint and its channels, the print job; MBox1's behaviour and layout, the echo of messages
   "comm"             # the controller link and the vendor libraries' host
   "definition"       # the definition file reader and its [SETUP] keys
   "report"           # values, template layout and rendering, template fields

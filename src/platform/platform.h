@@ -1,9 +1,11 @@
 // The platform seams of HX_RPT: everything the portable core needs from the
 // outside world.  One small interface per service (printer, screen, message
 // dialog, vendor libraries, clock, files, notes) plus the program's own folder.  A platform
-// layer implements them for real (qt/ on Linux, win32/ on Windows); tests
-// implement them with fakes (see testing/fake_platform.h).  It includes
-// nothing of the program but base/ below it.
+// layer implements them for real (qt/ on Linux, win32/ on Windows), all but
+// the printer: that is the core's print job (output/print_job.h) on the
+// platform's print device (platform/print_device.h).  Tests implement them
+// with fakes (see testing/fake_platform.h).  It includes nothing of the
+// program but base/ below it.
 //
 // Everything runs on the program's single user-interface thread: no method
 // here is called concurrently.  A method that fails raises RunError with the
@@ -45,15 +47,11 @@ class Printer {
   // another; a FONTSIZE that is no number gives the size again.
   static constexpr std::string_view kStartFontName = "Courier New";
   static constexpr double kStartFontSize = 12;
-  // A font size is taken when it is above 0 and below this many points,
-  // about what 16-bit twips (20 a point) hold; no printer draws a larger one.
-  static constexpr double kFontSizeLimit = 1638;
-  static bool TakesFontSize(double points) { return points > 0 && points < kFontSizeLimit; }
 
   virtual ~Printer() = default;
   // The font takes effect on the printed lines; setting it never talks to a printer.
   virtual void SetFontName(const std::string& name) = 0;
-  // A size TakesFontSize refuses keeps the last good one.
+  // A size no printer can draw keeps the last good one (output/print_job.h).
   virtual void SetFontSize(double points) = 0;
   // Name of the current printer; also the identifying text in printer failure messages.
   virtual std::string DeviceName() = 0;

@@ -11,6 +11,7 @@
 
 #include "app/form_load.h"
 #include "comm/hosted_vendor.h"
+#include "output/print_job.h"
 #include "platform/executable_folder.h"
 #include "platform/platform.h"
 #include "platform/single_copy.h"
@@ -19,7 +20,7 @@
 #include "qt/helper_process_posix.h"
 #include "qt/main_window_qt.h"
 #include "qt/message_dialog_qt.h"
-#include "qt/printer_qt.h"
+#include "qt/print_device_qt.h"
 #include "qt/runtime_folder.h"
 #include "ui/message_layout.h"
 
@@ -97,7 +98,8 @@ int main(int argc, char** argv) {
   // Off screen, which this program chose for want of a display, nobody can
   // close the window; a platform the user chose is left to the user.
   hx::MainWindow main_window(code_page, !offscreen);
-  hx::QtPrinter printer(code_page);
+  hx::QtPrintDevice print_device(code_page);
+  hx::PrintJob printer(print_device);
   hx::QtMessageDialog dialog(code_page);
   main_window.KeepInFront([&dialog]() -> QWidget* { return dialog.Box(); });
   hx::PosixHelperLauncher launcher;

@@ -13,6 +13,7 @@
 #include "app/form_load.h"
 #include "base/run_error.h"
 #include "comm/hosted_vendor.h"
+#include "output/print_job.h"
 #include "platform/executable_folder.h"
 #include "platform/platform.h"
 #include "platform/single_copy.h"
@@ -22,7 +23,7 @@
 #include "win32/helper_process_win32.h"
 #include "win32/main_window_win32.h"
 #include "win32/message_dialog_win32.h"
-#include "win32/printer_win32.h"
+#include "win32/print_device_win32.h"
 #include "win32/system_text.h"
 
 namespace {
@@ -55,7 +56,8 @@ int Run(HINSTANCE instance) {
   if (!main_window.made())
     std::fprintf(stderr, "HX_RPT: %s; the report goes on without the window\n",
                  main_window.failure().c_str());
-  hx::Win32Printer printer(code_page);
+  hx::Win32PrintDevice print_device(code_page);
+  hx::PrintJob printer(print_device);
   hx::Win32MessageDialog dialog(instance, main_window.hwnd(), code_page);
   hx::Win32HelperLauncher launcher;
   hx::HostedVendor vendor(

@@ -1,8 +1,9 @@
-#include "qt/printer_qt.h"
+#include "qt/print_device_qt.h"
 
 #include <cups/cups.h>
 
 #include <QBuffer>
+#include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
@@ -12,14 +13,12 @@
 #include <string_view>
 
 #include "base/run_error.h"
-#include "output/printed_rows.h"
+#include "platform/platform.h"
 #include "qt/program_text.h"
 
 namespace hx {
 
 namespace {
-
-constexpr const char kJobName[] = "HX_RPT";
 
 std::array<double, 256> MakeUnknownAdvances() {
   std::array<double, 256> advances;
@@ -55,7 +54,7 @@ QPageLayout PaperOf(ipp_t* answer) {
 
 }  // namespace
 
-struct QtPrinter::Destination {
+struct QtPrintDevice::Destination {
   explicit Destination(cups_dest_t* d) : dest(d) {
     // The server's default orientation or the user's own choice (lpoptions).
     const char* value = cupsGetOption("orientation-requested", dest->num_options, dest->options);
@@ -108,37 +107,18 @@ struct QtPrinter::Destination {
   std::string printer_uri;
 };
 
-struct QtPrinter::Job {
-  Job(const QPageLayout& layout, const QFont& font, const CodePage& page)
-      : code_page(page), buffer(&pdf), writer(&buffer) {
+struct QtPrintDevice::Job {
+  Job(const std::string& job_name, const QPageLayout& layout, const QFont& font,
+      const CodePage& page)
+      : name(job_name), code_page(page), buffer(&pdf), writer(&buffer) {
     buffer.open(QIODevice::WriteOnly);
-    writer.setCreator(QString::fromLatin1(kJobName));
-    writer.setTitle(QString::fromLatin1(kJobName));
+    writer.setCreator(FromProgramText(name, code_page));
+    writer.setTitle(FromProgramText(name, code_page));
     writer.setPageLayout(layout);
     if (!painter.begin(&writer))
       throw RunError(err::kPrinterError, "the print job could not be started");
     painter.setFont(QFont(font, &writer));
     metrics = QFontMetricsF(painter.font(), &writer);
-    const QRect area = writer.pageLayout().paintRectPixels(writer.resolution());
-    page_width = area.width();
-    page_height = area.height();
-    // Such a font could put nothing of a line on paper, however it was cut.
-    if (metrics.horizontalAdvance(FromProgramText(kMargin, code_page) + QLatin1Char('M')) >
-            page_width ||
-        metrics.lineSpacing() > page_height)
-      throw RunError(err::kPrinterError, "the font is too large for the paper");
-  }
-
-  // How many characters of row, from its start, fit across the printable
-  // area.  Widths are summed character by character from a cache: shaping
-  // every line to measure it would cost more than drawing it.
-  size_t Fitting(std::string_view row) {
-    double width = 0;
-    for (size_t i = 0; i < row.size(); ++i) {
-      width += Advance(row[i]);
-      if (width > page_width) return i;
-    }
-    return row.size();
   }
 
   double Advance(char byte) {
@@ -148,17 +128,7 @@ struct QtPrinter::Job {
     return width;
   }
 
-  void Row(const QString& text) {
-    if (y > 0 && y + metrics.lineSpacing() > page_height) NewPage();
-    painter.drawText(QPointF(0, y + metrics.ascent()), text);
-    y += metrics.lineSpacing();
-  }
-
-  void NewPage() {
-    if (!writer.newPage()) throw RunError(err::kPrinterError, "could not start a new page");
-    y = 0;
-  }
-
+  const std::string name;
   const CodePage& code_page;
   QByteArray pdf;
   QBuffer buffer;
@@ -166,30 +136,16 @@ struct QtPrinter::Job {
   QPainter painter;
   QFontMetricsF metrics{QFont()};
   std::array<double, 256> advances = MakeUnknownAdvances();  // by byte; -1 until measured
-  double page_width = 0;
-  double page_height = 0;
-  double y = 0;  // top of the next row, in device pixels from the printable area's top
 };
 
-QtPrinter::QtPrinter(const CodePage& code_page)
-    : code_page_(code_page), font_(FromProgramText(kStartFontName, code_page), kStartFontSize) {
-  font_.setStyleHint(QFont::Monospace);
-}
+QtPrintDevice::QtPrintDevice(const CodePage& code_page) : code_page_(code_page) {}
 
-QtPrinter::~QtPrinter() = default;
-
-void QtPrinter::SetFontName(const std::string& name) {
-  font_.setFamily(FromProgramText(name, code_page_));
-}
-
-void QtPrinter::SetFontSize(double points) {
-  if (TakesFontSize(points)) font_.setPointSizeF(points);
-}
+QtPrintDevice::~QtPrintDevice() = default;
 
 // One question to the print server per run, when the printer is first needed
 // (at the latest for the page length of the report pass).  Within one run the
 // default stays the printer it was when first asked for.
-QtPrinter::Destination* QtPrinter::Default() {
+QtPrintDevice::Destination* QtPrintDevice::Default() {
   if (!looked_up_) {
     looked_up_ = true;
     no_printer_ = "no printer is set up";
@@ -205,42 +161,63 @@ QtPrinter::Destination* QtPrinter::Default() {
 
 // The queue's name; when the print server never said which queue, because it
 // did not answer, the server itself is what could not be printed to.
-std::string QtPrinter::DeviceName() {
+std::string QtPrintDevice::DeviceName() {
   if (const Destination* dest = Default()) return ProgramTextFromUtf8(dest->dest->name, code_page_);
   return server_.TimedOut() ? PrintServerLink::ServerName() : std::string();
 }
 
 // The job always goes to the system's default printer, so following the
 // default needs nothing more.
-void QtPrinter::FollowDefault() {}
+void QtPrintDevice::FollowDefault() {}
 
-int QtPrinter::Orientation() {
+int QtPrintDevice::Orientation() {
   const Destination* dest = Default();
   if (dest == nullptr) throw RunError(err::kPrinterError, no_printer_);
-  return dest->Landscape() ? kLandscape : 1;
+  return dest->Landscape() ? Printer::kLandscape : 1;
 }
 
-QtPrinter::Job& QtPrinter::BeginJob() {
-  if (job_) return *job_;
+PrintDevice::Page QtPrintDevice::BeginJob(const std::string& name, const std::string& font_name,
+                                          double font_points) {
   const Destination* dest = Default();
   if (dest == nullptr) throw RunError(err::kPrinterError, no_printer_);
-  job_ = std::make_unique<Job>(dest->PageLayout(server_), font_, code_page_);
-  return *job_;
+  QFont font(FromProgramText(font_name, code_page_));
+  font.setPointSizeF(font_points);
+  font.setStyleHint(QFont::Monospace);
+  job_ = std::make_unique<Job>(name, dest->PageLayout(server_), font, code_page_);
+  const QRect area = job_->writer.pageLayout().paintRectPixels(job_->writer.resolution());
+  return {static_cast<double>(area.width()), static_cast<double>(area.height()),
+          job_->metrics.lineSpacing()};
 }
 
-void QtPrinter::PrintLine(const std::string& text) {
-  Job& job = BeginJob();
-  PrintInRows(
-      text, [&](std::string_view row) { return job.Fitting(row); },
-      [&](std::string_view row) { job.Row(FromProgramText(row, job.code_page)); });
+double QtPrintDevice::TextWidth(std::string_view text) {
+  return job_->metrics.horizontalAdvance(FromProgramText(text, code_page_));
 }
 
-void QtPrinter::EjectPage() {
-  BeginJob().NewPage();
+// Widths are summed character by character from a cache: shaping every
+// line to measure it would cost more than drawing it.
+size_t QtPrintDevice::Fitting(std::string_view text, double width) {
+  double sum = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    sum += job_->Advance(text[i]);
+    if (sum > width) return i;
+  }
+  return text.size();
 }
 
-void QtPrinter::EndJob() {
-  if (!job_) return;
+void QtPrintDevice::DrawRow(std::string_view text, double top) {
+  job_->painter.drawText(QPointF(0, top + job_->metrics.ascent()),
+                         FromProgramText(text, code_page_));
+}
+
+void QtPrintDevice::NewPage() {
+  if (!job_->writer.newPage()) throw RunError(err::kPrinterError, "could not start a new page");
+}
+
+void QtPrintDevice::AbandonJob() {
+  job_.reset();
+}
+
+void QtPrintDevice::EndJob() {
   const std::unique_ptr<Job> job = std::move(job_);
   if (!job->painter.end() || job->pdf.isEmpty())
     throw RunError(err::kPrinterError, "the print job could not be completed");
@@ -253,7 +230,8 @@ void QtPrinter::EndJob() {
                dest.printer_uri.c_str());
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                cupsUser());
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, kJobName);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
+               Utf8FromProgramText(job->name, code_page_).c_str());
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
                CUPS_FORMAT_PDF);
   // The orientation the page was laid out for goes with the job, also when

@@ -1,4 +1,4 @@
-#include "win32/printer_win32.h"
+#include "win32/print_device_win32.h"
 
 #include <windows.h>
 
@@ -8,15 +8,13 @@
 #include <string_view>
 
 #include "base/run_error.h"
-#include "output/printed_rows.h"
+#include "platform/platform.h"
 #include "win32/program_text.h"
 #include "win32/system_text.h"
 
 namespace hx {
 
 namespace {
-
-constexpr wchar_t kJobName[] = L"HX_RPT";
 
 RunError PrinterError(const std::string& what) {
   return RunError(err::kPrinterError, what + ": " + LastSystemError());
@@ -28,16 +26,17 @@ const DEVMODEW* Settings(const std::vector<unsigned char>& devmode) {
 
 }  // namespace
 
-struct Win32Printer::Job {
-  // Text goes to paper through the wide-character calls, from code_page.
-  Job(const std::wstring& printer, const DEVMODEW* settings, const std::string& font_name,
-      double font_points, const CodePage& code_page)
-      : page(code_page) {
+// The job's device context and font.  Program text goes to the system through
+// the wide-character calls, converted from the device's code page.
+struct Win32PrintDevice::Job {
+  Job(const std::string& name, const std::wstring& printer, const DEVMODEW* settings,
+      const std::string& font_name, double font_points, const CodePage& code_page) {
     dc = CreateDCW(L"WINSPOOL", printer.c_str(), nullptr, settings);
     if (dc == nullptr) throw PrinterError("the printer could not be opened");
+    const std::wstring doc_name = WideFromProgramText(name, code_page);
     DOCINFOW doc{};
     doc.cbSize = sizeof doc;
-    doc.lpszDocName = kJobName;
+    doc.lpszDocName = doc_name.c_str();
     if (StartDocW(dc, &doc) <= 0) {
       const RunError error = PrinterError("the print job could not be started");
       DeleteDC(dc);
@@ -51,7 +50,8 @@ struct Win32Printer::Job {
           static_cast<int>(std::lround(font_points * GetDeviceCaps(dc, LOGPIXELSY) / 72));
       font = CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_DONTCARE, WideFromProgramText(font_name, page).c_str());
+                         DEFAULT_PITCH | FF_DONTCARE,
+                         WideFromProgramText(font_name, code_page).c_str());
       if (font == nullptr) throw PrinterError("the font could not be made");
       page_width = GetDeviceCaps(dc, HORZRES);
       page_height = GetDeviceCaps(dc, VERTRES);
@@ -59,13 +59,6 @@ struct Win32Printer::Job {
       TEXTMETRICW metrics{};
       if (!GetTextMetricsW(dc, &metrics)) throw PrinterError("the font could not be measured");
       line_height = metrics.tmHeight + metrics.tmExternalLeading;
-      // Such a font could put nothing of a line on paper, however it was cut.
-      const std::wstring margin_and_one = WideFromProgramText(std::string(kMargin) + "M", page);
-      SIZE extent{};
-      if (!GetTextExtentPoint32W(dc, margin_and_one.data(), static_cast<int>(margin_and_one.size()),
-                                 &extent) ||
-          extent.cx > page_width || line_height > page_height)
-        throw RunError(err::kPrinterError, "the font is too large for the paper");
     } catch (...) {
       Release();
       throw;
@@ -93,54 +86,19 @@ struct Win32Printer::Job {
     if (font != nullptr) SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextAlign(dc, TA_TOP | TA_LEFT | TA_NOUPDATECP);
-    y = 0;
   }
 
-  void NewPage() {
-    if (EndPage(dc) <= 0) throw PrinterError("could not end a page");
-    StartPage();
-  }
-
-  void PrintRow(std::string_view row) {
-    if (y > 0 && y + line_height > page_height) NewPage();
-    const std::wstring wide = WideFromProgramText(row, page);
-    if (!TextOutW(dc, 0, y, wide.data(), static_cast<int>(wide.size())))
-      throw PrinterError("a line could not be printed");
-    y += line_height;
-  }
-
-  // How many characters of text, from its start, fit the printable width.
-  size_t Fitting(std::string_view text) {
-    const std::wstring wide = WideFromProgramText(text, page);
-    INT fit = 0;
-    SIZE size{};
-    if (!GetTextExtentExPointW(dc, wide.data(), static_cast<int>(wide.size()), page_width, &fit,
-                               nullptr, &size))
-      throw PrinterError("a line could not be measured");
-    return static_cast<size_t>(std::max(fit, 0));
-  }
-
-  const CodePage& page;
   HDC dc = nullptr;
   HFONT font = nullptr;
-  int page_width = 0;
+  int page_width = 0;  // the printable area, in device pixels
   int page_height = 0;
   int line_height = 0;
-  int y = 0;  // top of the next row, in device pixels from the printable area's top
 };
 
-Win32Printer::Win32Printer(const CodePage& code_page) : code_page_(code_page) {}
-Win32Printer::~Win32Printer() = default;
+Win32PrintDevice::Win32PrintDevice(const CodePage& code_page) : code_page_(code_page) {}
+Win32PrintDevice::~Win32PrintDevice() = default;
 
-void Win32Printer::SetFontName(const std::string& name) {
-  font_name_ = name;
-}
-
-void Win32Printer::SetFontSize(double points) {
-  if (TakesFontSize(points)) font_points_ = points;
-}
-
-bool Win32Printer::LookUp() {
+bool Win32PrintDevice::LookUp() {
   if (looked_up_) return !name_.empty();
   looked_up_ = true;
   DWORD size = 0;
@@ -166,50 +124,72 @@ bool Win32Printer::LookUp() {
   return true;
 }
 
-std::string Win32Printer::DeviceName() {
+std::string Win32PrintDevice::DeviceName() {
   LookUp();
   return ProgramTextFromWide(name_, code_page_);
 }
 
 // The job always goes to the system's default printer, so following the
 // default needs nothing more.
-void Win32Printer::FollowDefault() {}
+void Win32PrintDevice::FollowDefault() {}
 
-int Win32Printer::Orientation() {
+int Win32PrintDevice::Orientation() {
   if (!LookUp()) throw RunError(err::kPrinterError, "no default printer");
   const DEVMODEW* settings = Settings(devmode_);
   if (settings == nullptr)
     throw RunError(err::kPrinterError, DeviceName() + ": no printer settings");
   const bool landscape =
       (settings->dmFields & DM_ORIENTATION) != 0 && settings->dmOrientation == DMORIENT_LANDSCAPE;
-  return landscape ? kLandscape : DMORIENT_PORTRAIT;
+  return landscape ? Printer::kLandscape : DMORIENT_PORTRAIT;
 }
 
-Win32Printer::Job& Win32Printer::BeginJob() {
-  if (job_) return *job_;
+PrintDevice::Page Win32PrintDevice::BeginJob(const std::string& name, const std::string& font_name,
+                                             double font_points) {
   if (!LookUp()) throw RunError(err::kPrinterError, "no printer is set up");
-  job_ = std::make_unique<Job>(name_, Settings(devmode_), font_name_, font_points_, code_page_);
-  return *job_;
+  job_ = std::make_unique<Job>(name, name_, Settings(devmode_), font_name, font_points, code_page_);
+  return {static_cast<double>(job_->page_width), static_cast<double>(job_->page_height),
+          static_cast<double>(job_->line_height)};
 }
 
-void Win32Printer::PrintLine(const std::string& text) {
-  Job& job = BeginJob();
-  PrintInRows(
-      text, [&](std::string_view row) { return job.Fitting(row); },
-      [&](std::string_view row) { job.PrintRow(row); });
+double Win32PrintDevice::TextWidth(std::string_view text) {
+  const std::wstring wide = WideFromProgramText(text, code_page_);
+  SIZE extent{};
+  if (!GetTextExtentPoint32W(job_->dc, wide.data(), static_cast<int>(wide.size()), &extent))
+    throw PrinterError("a text could not be measured");
+  return extent.cx;
 }
 
-void Win32Printer::EjectPage() {
-  BeginJob().NewPage();
+size_t Win32PrintDevice::Fitting(std::string_view text, double width) {
+  const std::wstring wide = WideFromProgramText(text, code_page_);
+  INT fit = 0;
+  SIZE size{};
+  if (!GetTextExtentExPointW(job_->dc, wide.data(), static_cast<int>(wide.size()),
+                             static_cast<int>(width), &fit, nullptr, &size))
+    throw PrinterError("a line could not be measured");
+  return static_cast<size_t>(std::max(fit, 0));
 }
 
-void Win32Printer::EndJob() {
-  if (!job_) return;
+void Win32PrintDevice::DrawRow(std::string_view text, double top) {
+  const std::wstring wide = WideFromProgramText(text, code_page_);
+  if (!TextOutW(job_->dc, 0, static_cast<int>(top), wide.data(), static_cast<int>(wide.size())))
+    throw PrinterError("a line could not be printed");
+}
+
+void Win32PrintDevice::NewPage() {
+  if (EndPage(job_->dc) <= 0) throw PrinterError("could not end a page");
+  job_->StartPage();
+}
+
+void Win32PrintDevice::EndJob() {
   const std::unique_ptr<Job> job = std::move(job_);
   const bool ended = EndPage(job->dc) > 0;
   if (!ended || EndDoc(job->dc) <= 0) throw PrinterError("the print job could not be completed");
   DeleteDC(job->dc);
   job->dc = nullptr;
+}
+
+void Win32PrintDevice::AbandonJob() {
+  job_.reset();
 }
 
 }  // namespace hx

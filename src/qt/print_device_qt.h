@@ -6,42 +6,40 @@
 // paper when the job begins, and one request that carries the job with its
 // document.  Every request is bounded (print_server_link.h).
 //
-// One print job per run: it begins at the first printed line or page eject
-// and is handed to the printing system by EndJob().  Lines are drawn one
-// below the other in the chosen font; a line wider than the printable area
-// goes on in further rows below it (output/printed_rows.h); a row that would
-// pass the bottom of the printable area starts a new page.  Until EndJob()
-// the job lives in memory, so a run that fails half-way never leaves half a
-// job in the queue.
+// Until EndJob() the job lives in memory, so a run that fails half-way
+// never leaves half a job in the queue.  What the job prints, and when, is
+// output/print_job.h's to say.
 //
 // Used from the program's single user-interface thread.
 
-#ifndef HX_QT_PRINTER_QT_H_
-#define HX_QT_PRINTER_QT_H_
+#ifndef HX_QT_PRINT_DEVICE_QT_H_
+#define HX_QT_PRINT_DEVICE_QT_H_
 
-#include <QFont>
 #include <memory>
 
-#include "platform/platform.h"
+#include "base/code_page.h"
+#include "platform/print_device.h"
 #include "qt/print_server_link.h"
 
 namespace hx {
 
-class QtPrinter : public Printer {
+class QtPrintDevice : public PrintDevice {
  public:
-  explicit QtPrinter(const CodePage& code_page = Windows1252());
-  ~QtPrinter() override;
-  QtPrinter(const QtPrinter&) = delete;
-  QtPrinter& operator=(const QtPrinter&) = delete;
+  explicit QtPrintDevice(const CodePage& code_page = Windows1252());
+  ~QtPrintDevice() override;
+  QtPrintDevice(const QtPrintDevice&) = delete;
+  QtPrintDevice& operator=(const QtPrintDevice&) = delete;
 
-  void SetFontName(const std::string& name) override;
-  void SetFontSize(double points) override;
   std::string DeviceName() override;
   void FollowDefault() override;
   int Orientation() override;
-  void PrintLine(const std::string& text) override;
-  void EjectPage() override;
+  Page BeginJob(const std::string& name, const std::string& font_name, double font_points) override;
+  double TextWidth(std::string_view text) override;
+  size_t Fitting(std::string_view text, double width) override;
+  void DrawRow(std::string_view text, double top) override;
+  void NewPage() override;
   void EndJob() override;
+  void AbandonJob() override;
 
  private:
   struct Destination;
@@ -51,10 +49,8 @@ class QtPrinter : public Printer {
   // run; null when there is no printer or the server did not answer, and
   // then no_printer_ says why.
   Destination* Default();
-  Job& BeginJob();
 
   const CodePage& code_page_;
-  QFont font_;
   PrintServerLink server_;
   bool looked_up_ = false;
   std::unique_ptr<Destination> default_;
@@ -64,4 +60,4 @@ class QtPrinter : public Printer {
 
 }  // namespace hx
 
-#endif  // HX_QT_PRINTER_QT_H_
+#endif  // HX_QT_PRINT_DEVICE_QT_H_
