@@ -32,8 +32,10 @@ namespace hx {
 // that does not answer.
 inline constexpr std::chrono::milliseconds kVendorCallBound = std::chrono::seconds(60);
 
-// kVendorCallBound, or the bound HX_VENDOR_BOUND_MS gives in milliseconds:
-// tests of a library that hangs need not wait a minute for it.
+// kVendorCallBound, or the shorter bound HX_VENDOR_BOUND_MS gives in
+// milliseconds: tests of a library that hangs need not wait a minute for
+// it.  A setting that is no number of milliseconds above 0 is passed over,
+// and one above kVendorCallBound is held to it.
 std::chrono::milliseconds VendorCallBound();
 
 // The host's file name, beside the program's.
@@ -64,14 +66,12 @@ class HostedVendor : public VendorLibraries {
     explicit Host(const char* name) : library(name) {}
     const char* library;
     std::unique_ptr<HelperProcess> process;
-    std::string received;  // what the host sent that is not yet a whole answer
     bool failed = false;
   };
 
-  // Sends request to host and returns its answer's results, positioned
-  // after the status.
-  vendor_protocol::Reader Call(Host& host, const vendor_protocol::Writer& request,
-                               std::string& answer);
+  // Sends call to host and returns the results of its answer.
+  template <class C>
+  typename C::Results Call(Host& host, const C& call);
   [[noreturn]] void Fail(Host& host, const std::string& why);
 
   HelperLauncher& launcher_;

@@ -1,7 +1,10 @@
-// Helper processes on Windows: CreateProcess with a pipe for standard input
-// and an overlapped named pipe for standard output, so that the wait for an
-// answer is one wait on the pipe, the process and the window messages.  A
-// job object ends the helpers with the program, however it ends.
+// Helper processes on Windows: CreateProcess with the null device for the
+// standard streams, a file mapping and two events as the channel (handed to
+// the helper through PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inheritable for
+// that start alone), and the process handle to see the helper end.  The
+// helper is started suspended and joins the program's job before it runs,
+// so that the system ends it with the program; it also ends itself when it
+// sees the program's end.
 
 #ifndef HX_WIN32_HELPER_PROCESS_WIN32_H_
 #define HX_WIN32_HELPER_PROCESS_WIN32_H_
@@ -25,7 +28,6 @@ class Win32HelperLauncher : public HelperLauncher {
 
  private:
   HANDLE job_ = nullptr;
-  int started_ = 0;
 };
 
 }  // namespace hx
