@@ -1,7 +1,6 @@
 #include "comm/vendor_channel.h"
 
 #include <algorithm>
-#include <cstring>
 #include <thread>
 
 namespace hx {
@@ -30,7 +29,7 @@ constexpr auto kIdleSlice = std::chrono::milliseconds(20);
 
 bool ChannelEnd::Post(std::string_view message) {
   if (message.size() > vendor_protocol::kMaxMessage) return false;
-  std::memcpy(region_.bytes, message.data(), message.size());
+  message.copy(region_.bytes, message.size());
   region_.length.store(static_cast<uint32_t>(message.size()), std::memory_order_relaxed);
   // The number is stored after the message, and the other side's sleep is
   // looked at after the number: a side that flags its sleep and then finds
