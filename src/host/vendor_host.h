@@ -39,7 +39,8 @@ std::string AnswerRequest(VendorLibraries& vendor, std::string_view request);
 // host's command line (the arguments after the library's name).  One
 // implementation per platform layer (qt/vendor_host_posix.cpp,
 // win32/vendor_host_win32.cpp).  Making it also binds the host's life to
-// the program's and keeps the channel from whatever the library starts.
+// the program's, keeps the channel from whatever the library starts, and
+// has a crash end the host at once (on Windows, without a crash dialog).
 class HostChannel {
  public:
   virtual ~HostChannel() = default;

@@ -164,11 +164,11 @@ class InheritedForOneStart {
 
 Win32HelperLauncher::Win32HelperLauncher() : job_(CreateJobObjectW(nullptr, nullptr)) {
   if (job_ == nullptr) return;
-  // The helpers end when the program does; what a library starts in turn
-  // is its own, as it would be beside the program, and leaves the job.
+  // The helpers end when the program does, and so does whatever a library
+  // starts in a helper: it may hold what the program's starter waits on
+  // (under wine, every process holds its parent's standard error).
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-  limits.BasicLimitInformation.LimitFlags =
-      JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
   SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
 }
 

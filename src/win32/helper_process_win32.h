@@ -3,8 +3,8 @@
 // the helper through PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inheritable for
 // that start alone), and the process handle to see the helper end.  The
 // helper is started suspended and joins the program's job before it runs,
-// so that the system ends it with the program; it also ends itself when it
-// sees the program's end.
+// so that the system ends it, and whatever it starts, with the program; it
+// also ends itself when it sees the program's end.
 
 #ifndef HX_WIN32_HELPER_PROCESS_WIN32_H_
 #define HX_WIN32_HELPER_PROCESS_WIN32_H_

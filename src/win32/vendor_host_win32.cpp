@@ -52,6 +52,14 @@ bool Handle(const std::string& text, HANDLE& h) {
   return error == std::errc() && end == text.data() + text.size() && value != 0;
 }
 
+// A crash ends the host at once, its exit status the crash's code: no
+// dialog that nobody sees keeps it, and no debugger, before the program
+// learns of it.
+LONG WINAPI EndAtOnce(EXCEPTION_POINTERS* crash) {
+  TerminateProcess(GetCurrentProcess(), crash->ExceptionRecord->ExceptionCode);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
 // Ends the host as soon as the program has ended, even in the middle of a
 // call that never returns, also where the system's job cannot do it.
 DWORD WINAPI WatchTheProgram(void* program) {
@@ -70,6 +78,8 @@ std::unique_ptr<HostChannel> OpenHostChannel(const std::vector<std::string>& arg
   if (arguments.size() != 4 || !Handle(arguments[0], mapping) || !Handle(arguments[1], request) ||
       !Handle(arguments[2], answer) || !Handle(arguments[3], program))
     return nullptr;
+  SetErrorMode(GetErrorMode() | SEM_NOGPFAULTERRORBOX);
+  SetUnhandledExceptionFilter(EndAtOnce);
   // Nothing the library starts inherits the channel.
   for (HANDLE h : {mapping, request, answer, program})
     SetHandleInformation(h, HANDLE_FLAG_INHERIT, 0);
