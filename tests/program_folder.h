@@ -23,6 +23,9 @@ struct ProgramRun {
   std::string err;        // standard error (empty unless it went to a file)
   long peak_rss_kib = 0;  // peak resident memory of the process
   double seconds = 0;     // wall-clock time from start to end
+  // With ErrorOutput::kPipe, how long the pipe stayed open after the
+  // program's end; 2 when it was still open then.
+  double pipe_open_after_end = 0;
 };
 
 class ProgramFolder {
@@ -44,8 +47,11 @@ class ProgramFolder {
   std::map<std::string, std::string> env;
 
   // Where the program's standard error goes: a file that ProgramRun::err
-  // reads back, or somewhere nothing can be written.
-  enum class ErrorOutput { kFile, kReaderGone, kFullDevice, kClosed };
+  // reads back, or somewhere nothing can be written; or, with its standard
+  // output, into a pipe read to its end, as `HX_RPT 2>&1 | cat` has them
+  // (ProgramRun::err is what came through, and Run waits up to 2 s after
+  // the program's end for the pipe to close).
+  enum class ErrorOutput { kFile, kReaderGone, kFullDevice, kClosed, kPipe };
   ErrorOutput error_output = ErrorOutput::kFile;
 
   // The account the program runs under, when not this process's (setpriv
@@ -57,8 +63,9 @@ class ProgramFolder {
   std::optional<User> user;
 
   ProgramRun Run(std::chrono::seconds timeout = std::chrono::seconds(60)) const;
-  // Starts the program without waiting; stdout/stderr go to files in the folder.
-  pid_t Start() const;
+  // Starts the program without waiting; stdout/stderr go to files in the
+  // folder (with ErrorOutput::kPipe, *pipe is the reading end of theirs).
+  pid_t Start(int* pipe = nullptr) const;
 
  private:
   std::string root_;  // the temporary folder, removed with the object
