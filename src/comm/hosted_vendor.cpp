@@ -49,6 +49,12 @@ HostedVendor::HostedVendor(HelperLauncher& launcher, const std::string& program_
       idle_(std::move(idle)),
       bound_(bound) {}
 
+HostedVendor::~HostedVendor() {
+  for (Host* host : {&lumo_com_, &lumo_err_, &lumo_mwd_}) {
+    if (host->process && !host->failed) host->process->Send({});
+  }
+}
+
 void HostedVendor::Fail(Host& host, const std::string& why) {
   host.process->Kill();
   host.failed = true;

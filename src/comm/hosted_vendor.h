@@ -49,6 +49,9 @@ class HostedVendor : public VendorLibraries {
  public:
   HostedVendor(HelperLauncher& launcher, const std::string& program_folder,
                std::function<void()> idle, std::chrono::milliseconds bound = kVendorCallBound);
+  // Tells every host that the program is done before any is waited for,
+  // so that they end side by side.
+  ~HostedVendor() override;
   HostedVendor(const HostedVendor&) = delete;
   HostedVendor& operator=(const HostedVendor&) = delete;
 

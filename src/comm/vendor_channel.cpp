@@ -16,11 +16,13 @@ using Clock = std::chrono::steady_clock;
 // The program waits for an answer a little longer than a call that needs
 // no controller takes, there and back: a call that waits on a controller
 // has it give its processor back at once.  A host waits for the next
-// request longer than a controller close by takes to answer, since that is
-// what the program does between two conversions; waking a sleeping process
-// costs tens of microseconds, more than a conversion.
-constexpr auto kProgramSpin = std::chrono::microseconds(50);
-constexpr auto kHostSpin = std::chrono::milliseconds(5);
+// request twice as long as the program took last time (up to the longest
+// spin), when that was not long: between two conversions the program
+// queries a controller, and waking a sleeping process costs tens of
+// microseconds, more than a conversion.  After a long pause (a slow
+// controller, the end of the calls) it sleeps at once.
+constexpr std::chrono::steady_clock::duration kShortSpin = std::chrono::microseconds(50);
+constexpr std::chrono::steady_clock::duration kLongestSpin = std::chrono::milliseconds(5);
 
 // How often a sleeping program wakes for its idle work (the window).
 constexpr auto kIdleSlice = std::chrono::milliseconds(20);
@@ -41,6 +43,7 @@ bool ChannelEnd::Post(std::string_view message) {
   } else {
     region_.answered.store(number_);
     others_sleep = &region_.program_sleeps;
+    answered_at_ = Clock::now();
   }
   if (others_sleep->exchange(0) != 0) bell_.Ring();
   return true;
@@ -53,9 +56,7 @@ bool ChannelEnd::Arrived() const {
 
 ChannelEnd::Got ChannelEnd::Await(std::string& message, Clock::time_point deadline,
                                   const std::function<void()>& idle) {
-  const auto spin_until =
-      Clock::now() +
-      (side_ == Side::kProgram ? std::chrono::microseconds(kProgramSpin) : kHostSpin);
+  const auto spin_until = Clock::now() + spin_;
   while (!Arrived() && Clock::now() < spin_until) std::this_thread::yield();
 
   std::atomic<uint32_t>& sleeps =
@@ -77,7 +78,11 @@ ChannelEnd::Got ChannelEnd::Await(std::string& message, Clock::time_point deadli
     }
     if (woke == Doorbell::Woke::kNothing && idle) idle();
   }
-  if (side_ == Side::kHost) number_ = region_.posted.load();
+  if (side_ == Side::kHost) {
+    number_ = region_.posted.load();
+    const auto gap = Clock::now() - answered_at_;
+    spin_ = gap <= kLongestSpin ? std::clamp(2 * gap, kShortSpin, kLongestSpin) : kShortSpin;
+  }
   const uint32_t length = region_.length.load(std::memory_order_relaxed);
   if (length > vendor_protocol::kMaxMessage) return Got::kTooLong;
   message.assign(region_.bytes, length);

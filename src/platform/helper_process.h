@@ -32,7 +32,7 @@ class HelperProcess {
   virtual ~HelperProcess() = default;
 
   // Hands message to the process; false when it is gone or the message is
-  // longer than any it takes.
+  // longer than any it takes.  An empty message tells it to end.
   virtual bool Send(std::string_view message) = 0;
 
   enum class ReadResult { kData, kEnded, kTimedOut, kTooLong };
