@@ -29,14 +29,14 @@ int Shell(const std::string& command) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-ProgramFolder::ProgramFolder(const std::string& name) {
+ProgramFolder::ProgramFolder(const std::string& name, const std::string& from) {
   char tmpl[] = "/tmp/hxrun.XXXXXX";
   if (mkdtemp(tmpl) == nullptr) throw std::runtime_error("mkdtemp failed");
   root_ = tmpl;
   path_ = name.empty() ? root_ : root_ + "/" + name;
   try {
     fs::create_directories(path_);
-    for (const auto& entry : fs::directory_iterator(HX_PROGRAM_DIR)) {
+    for (const auto& entry : fs::directory_iterator(from.empty() ? HX_PROGRAM_DIR : from)) {
       const std::string file = entry.path().filename().string();
       if (file == "HX_RPT" || file == "HX_VENDOR" || entry.path().extension() == ".so")
         fs::copy_file(entry.path(), path_ + "/" + file);

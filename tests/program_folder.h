@@ -31,8 +31,9 @@ struct ProgramRun {
 class ProgramFolder {
  public:
   // The folder gets the given name inside a fresh temporary one, or is that
-  // temporary folder itself when the name is empty.
-  explicit ProgramFolder(const std::string& name = "");
+  // temporary folder itself when the name is empty.  The program comes from
+  // this build, or from the build folder `from` names (another build's bin).
+  explicit ProgramFolder(const std::string& name = "", const std::string& from = "");
   ~ProgramFolder();
   ProgramFolder(const ProgramFolder&) = delete;
   ProgramFolder& operator=(const ProgramFolder&) = delete;
