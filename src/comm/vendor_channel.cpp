@@ -86,7 +86,7 @@ ChannelEnd::Got ChannelEnd::Await(std::string& message, Clock::time_point deadli
   const uint32_t length = region_.length.load(std::memory_order_relaxed);
   if (length > vendor_protocol::kMaxMessage) return Got::kTooLong;
   message.assign(region_.bytes, length);
-  return Got::kMessage;
+  return Got::kData;
 }
 
 }  // namespace hx

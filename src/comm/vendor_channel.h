@@ -27,6 +27,7 @@
 #include <string_view>
 
 #include "comm/vendor_protocol.h"
+#include "platform/helper_process.h"
 
 namespace hx {
 
@@ -66,7 +67,9 @@ class ChannelEnd {
   // call has.  The program posts an empty message when it is done.
   bool Post(std::string_view message);
 
-  enum class Got { kMessage, kEnded, kTimedOut, kTooLong };
+  // What a wait brings: kData, kEnded, kTimedOut or kTooLong, as a helper
+  // process's Receive tells it.
+  using Got = HelperProcess::ReadResult;
   // Waits until deadline for the other side's message (the answer to the
   // latest request, or the next request) and copies it into message.  While
   // it sleeps, idle runs every few milliseconds.  kEnded when the other

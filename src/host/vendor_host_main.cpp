@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   hx::VendorLoader vendor(hx::ExecutableFolder());
   for (std::string request;;) {
     if (end.Await(request, std::chrono::steady_clock::time_point::max(), nullptr) !=
-            hx::ChannelEnd::Got::kMessage ||
+            hx::ChannelEnd::Got::kData ||
         request.empty())
       return 0;  // the program is done with the library
     end.Post(hx::AnswerRequest(vendor, request));

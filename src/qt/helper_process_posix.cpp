@@ -69,17 +69,7 @@ class PosixHelper : public HelperProcess {
 
   ReadResult Receive(std::string& answer, std::chrono::milliseconds timeout,
                      const std::function<void()>& idle) override {
-    switch (channel_.Await(answer, Clock::now() + timeout, idle)) {
-      case ChannelEnd::Got::kMessage:
-        return ReadResult::kData;
-      case ChannelEnd::Got::kEnded:
-        return ReadResult::kEnded;
-      case ChannelEnd::Got::kTimedOut:
-        return ReadResult::kTimedOut;
-      case ChannelEnd::Got::kTooLong:
-        return ReadResult::kTooLong;
-    }
-    return ReadResult::kEnded;
+    return channel_.Await(answer, Clock::now() + timeout, idle);
   }
 
   void Kill() override {

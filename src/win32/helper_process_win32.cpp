@@ -6,7 +6,6 @@
 #include <string>
 
 #include "base/paths.h"
-#include "comm/vendor_channel.h"
 #include "win32/system_text.h"
 
 namespace hx {
@@ -20,32 +19,6 @@ using Clock = std::chrono::steady_clock;
 // program ends soon after its report.
 constexpr DWORD kEndingWait = 50;
 constexpr DWORD kKilledWait = 10;
-
-DWORD WaitTime(std::chrono::milliseconds timeout) {
-  return static_cast<DWORD>(std::clamp<long long>(timeout.count(), 0, INFINITE - 1));
-}
-
-// The program's doorbell: the event it sets for a request and the one the
-// helper sets for an answer.  While it sleeps, the window's messages wake
-// it too, and so does the helper's end.
-class ProgramDoorbell : public Doorbell {
- public:
-  ProgramDoorbell(HANDLE request, HANDLE answer, HANDLE helper)
-      : request_(request), answer_(answer), helper_(helper) {}
-  void Ring() override { SetEvent(request_); }
-  Woke Wait(std::chrono::milliseconds timeout) override {
-    const HANDLE handles[] = {answer_, helper_};
-    const DWORD woke = MsgWaitForMultipleObjects(2, handles, FALSE, WaitTime(timeout), QS_ALLINPUT);
-    if (woke == WAIT_OBJECT_0) return Woke::kRung;
-    if (woke == WAIT_OBJECT_0 + 1) return Woke::kOtherEnded;
-    return Woke::kNothing;
-  }
-
- private:
-  HANDLE request_;
-  HANDLE answer_;
-  HANDLE helper_;
-};
 
 class Win32Helper : public HelperProcess {
  public:
@@ -75,17 +48,7 @@ class Win32Helper : public HelperProcess {
 
   ReadResult Receive(std::string& answer, std::chrono::milliseconds timeout,
                      const std::function<void()>& idle) override {
-    switch (channel_.Await(answer, Clock::now() + timeout, idle)) {
-      case ChannelEnd::Got::kMessage:
-        return ReadResult::kData;
-      case ChannelEnd::Got::kEnded:
-        return ReadResult::kEnded;
-      case ChannelEnd::Got::kTimedOut:
-        return ReadResult::kTimedOut;
-      case ChannelEnd::Got::kTooLong:
-        return ReadResult::kTooLong;
-    }
-    return ReadResult::kEnded;
+    return channel_.Await(answer, Clock::now() + timeout, idle);
   }
 
   void Kill() override {
@@ -109,7 +72,7 @@ class Win32Helper : public HelperProcess {
   ChannelRegion* region_;
   HANDLE request_;
   HANDLE answer_;
-  ProgramDoorbell doorbell_;
+  EventDoorbell<true> doorbell_;
   ChannelEnd channel_;
 };
 

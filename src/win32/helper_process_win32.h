@@ -11,6 +11,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
+#include "comm/vendor_channel.h"
 #include "platform/helper_process.h"
 
 namespace hx {
@@ -28,6 +31,36 @@ class Win32HelperLauncher : public HelperLauncher {
 
  private:
   HANDLE job_ = nullptr;
+};
+
+// Either side's doorbell: an event it sets for the other side and one it
+// sleeps on; the other side has ended when its process has.  The program's
+// side also wakes for its window messages.  The host's waits without them,
+// so that it needs no user32.dll, which a process pays for at its start.
+template <bool kWindowMessages>
+class EventDoorbell : public Doorbell {
+ public:
+  EventDoorbell(HANDLE ring, HANDLE wait, HANDLE other_process)
+      : ring_(ring), wait_(wait), other_process_(other_process) {}
+  void Ring() override { SetEvent(ring_); }
+  Woke Wait(std::chrono::milliseconds timeout) override {
+    const HANDLE handles[] = {wait_, other_process_};
+    const auto ms = static_cast<DWORD>(std::clamp<long long>(timeout.count(), 0, INFINITE - 1));
+    DWORD woke = 0;
+    if constexpr (kWindowMessages) {
+      woke = MsgWaitForMultipleObjects(2, handles, FALSE, ms, QS_ALLINPUT);
+    } else {
+      woke = WaitForMultipleObjects(2, handles, FALSE, ms);
+    }
+    if (woke == WAIT_OBJECT_0) return Woke::kRung;
+    if (woke == WAIT_OBJECT_0 + 1) return Woke::kOtherEnded;
+    return Woke::kNothing;
+  }
+
+ private:
+  HANDLE ring_;
+  HANDLE wait_;
+  HANDLE other_process_;
 };
 
 }  // namespace hx

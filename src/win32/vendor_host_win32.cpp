@@ -1,48 +1,25 @@
 #include <windows.h>
 
-#include <algorithm>
 #include <charconv>
 #include <cstdint>
 
 #include "host/vendor_host.h"
+#include "win32/helper_process_win32.h"
 
 namespace hx {
 
 namespace {
 
-// The host's doorbell: the event it sets for an answer and the one the
-// program sets for a request; the program's end wakes it too.  (Nothing of
-// user32.dll, which a process pays for at its start.)
-class HostDoorbell : public Doorbell {
- public:
-  HostDoorbell(HANDLE request, HANDLE answer, HANDLE program)
-      : request_(request), answer_(answer), program_(program) {}
-  void Ring() override { SetEvent(answer_); }
-  Woke Wait(std::chrono::milliseconds timeout) override {
-    const HANDLE handles[] = {request_, program_};
-    const auto ms = std::clamp<long long>(timeout.count(), 0, INFINITE - 1);
-    const DWORD woke = WaitForMultipleObjects(2, handles, FALSE, static_cast<DWORD>(ms));
-    if (woke == WAIT_OBJECT_0) return Woke::kRung;
-    if (woke == WAIT_OBJECT_0 + 1) return Woke::kOtherEnded;
-    return Woke::kNothing;
-  }
-
- private:
-  HANDLE request_;
-  HANDLE answer_;
-  HANDLE program_;
-};
-
 class Win32HostChannel : public HostChannel {
  public:
   Win32HostChannel(ChannelRegion* region, HANDLE request, HANDLE answer, HANDLE program)
-      : region_(region), bell_(request, answer, program) {}
+      : region_(region), bell_(answer, request, program) {}
   ChannelRegion& region() override { return *region_; }
   Doorbell& bell() override { return bell_; }
 
  private:
   ChannelRegion* region_;
-  HostDoorbell bell_;
+  EventDoorbell<false> bell_;
 };
 
 bool Handle(const std::string& text, HANDLE& h) {
