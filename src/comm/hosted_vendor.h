@@ -1,6 +1,9 @@
 // The vendor's libraries, each run in a host process of its own (HX_VENDOR,
-// beside the program, host/vendor_host_main.cpp), started at the first call
-// into that library.  Each call is one request to the host and one answer.
+// beside the program, host/vendor_host.h), started at the first call into
+// that library; LUMOMWD's starts during LumoCom's first call, since
+// conversions follow queries.  Each call is one request to the host and one
+// answer (comm/vendor_protocol.h), and each library sees exactly the calls,
+// in exactly the order, that the program makes into it.
 //
 // The libraries are closed code that nobody here can fix: a library that
 // crashes, writes far past the buffers it was given, or does not return
