@@ -384,6 +384,13 @@ vendor_faults)
     "crash after a helper|@helper=30\n@crash=2|||11 ?? ?? ?? ?? ?? ???? END|SendRecv|2"
     "LUMOMWD crash|||LUMOMWD_CRASH=2|11 ?? ?? ?? ?? ?? LOW  END|Process_List|2"
   )
+  # Under wine the first window program of a session starts the desktop's
+  # process, which takes that program's standard error along and outlives
+  # it by seconds (on Windows no program starts it).  This start, and the
+  # one after each row, keep it started with a file for its standard error
+  # rather than the pipe a row reads to its end.
+  printf '[P]\n%s[Q]\n*ALARM=LOW\n' "$plant" >"$work/p/LUMOCOM.SIM"
+  run "$work/p"
   for row in "${rows[@]}"; do
     IFS='|' read -r name p q env logged in within <<<"$row"
     printf "[P]\n$p\n%s[Q]\n$q\n*ALARM=LOW\n" "$plant" >"$work/p/LUMOCOM.SIM"
