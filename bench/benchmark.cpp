@@ -10,6 +10,10 @@
 // and, for the latency run, the ratio to the sum of its exchanges.
 //
 // Usage: hx_benchmark [runs]          (default 5)
+//        hx_benchmark runs BIN        the same, and every case also with the
+//                                     program of another build (its bin folder),
+//                                     each run in turn with this build's, so
+//                                     that the two tables stand side by side
 //        hx_benchmark --write DIR     writes the full report's HX_RPT.INI and
 //                                     LUMOCOM.SIM into DIR, for profiling by hand
 
@@ -99,6 +103,7 @@ struct Case {
   std::string ini;
   std::string sim;
   PrintServer* server;  // null: the run sees no printer
+  std::string from;     // the other build's bin folder; empty: this build
   std::vector<double> times;
   long peak_kib = 0;
   size_t exchanges = 0;
@@ -119,7 +124,7 @@ size_t CountLines(const std::string& text) {
 // writing the journal is the stand-in's own work, not the program's or the
 // plant's.
 void RunOnce(Case& c, bool counting) {
-  ProgramFolder folder;
+  ProgramFolder folder("", c.from);
   folder.Write("HX_RPT.INI", c.ini);
   folder.Write("LUMOCOM.SIM", c.sim);
   if (counting) folder.env["LUMOCOM_JOURNAL"] = folder.File("journal.txt");
@@ -137,30 +142,11 @@ void RunOnce(Case& c, bool counting) {
   c.peak_kib = std::max(c.peak_kib, run.peak_rss_kib);
 }
 
-// Runs the measurements and prints the figures.  The cases take turns, one
-// run each per round, so that a change in the machine's load during the
-// benchmark affects all of them alike.
-void Benchmark(int runs) {
-  const int latency_ms = 2;
-  std::printf("HX_RPT benchmark, median of %d runs each\n", runs);
-
-  PrintServer server;
-  const std::string ini = FullDefinition();
-  Case cases[] = {
-      {"1 floor (empty definition file)", "", "", nullptr},
-      {"2 full report, no latency", ini, Simulation(0), &server},
-      {"3 full report, 2 ms per exchange", ini, Simulation(latency_ms), &server},
-      // Where the time of 2 and 3 goes: the same reports without the print job.
-      {"(2 without printing)", FullDefinition(false), Simulation(0), nullptr},
-      {"(3 without printing)", FullDefinition(false), Simulation(latency_ms), nullptr},
-  };
-  // The counting runs also bring the files the program reads into the cache.
-  for (Case& c : cases) RunOnce(c, true);
-  for (int r = 0; r < runs; ++r)
-    for (Case& c : cases) RunOnce(c, false);
-  for (const Case& c : cases)
-    std::printf("%-34s median %8.1f ms   peak RSS %7.1f MiB\n", c.name, c.Median() * 1000,
-                c.peak_kib / 1024.0);
+// The figures of one build's cases, in the order Benchmark makes them.
+void Print(const Case* cases, int latency_ms) {
+  for (int i = 0; i < 5; ++i)
+    std::printf("%-34s median %8.1f ms   peak RSS %7.1f MiB\n", cases[i].name,
+                cases[i].Median() * 1000, cases[i].peak_kib / 1024.0);
 
   const Case& floor = cases[0];
   const Case& full = cases[1];
@@ -182,6 +168,42 @@ void Benchmark(int runs) {
               (full.peak_kib - floor.peak_kib) / 1024.0);
 }
 
+// Runs the measurements and prints the figures.  The cases take turns, one
+// run each per round, so that a change in the machine's load during the
+// benchmark affects all of them alike; with another build, its cases take
+// their turns with this build's.
+void Benchmark(int runs, const std::string& other) {
+  const int latency_ms = 2;
+  std::printf("HX_RPT benchmark, median of %d runs each\n", runs);
+
+  PrintServer server;
+  const std::string ini = FullDefinition();
+  std::vector<Case> cases = {
+      {"1 floor (empty definition file)", "", "", nullptr},
+      {"2 full report, no latency", ini, Simulation(0), &server},
+      {"3 full report, 2 ms per exchange", ini, Simulation(latency_ms), &server},
+      // Where the time of 2 and 3 goes: the same reports without the print job.
+      {"(2 without printing)", FullDefinition(false), Simulation(0), nullptr},
+      {"(3 without printing)", FullDefinition(false), Simulation(latency_ms), nullptr},
+  };
+  if (!other.empty()) {
+    for (size_t i = 0; i < 5; ++i) {
+      cases.push_back(cases[i]);
+      cases.back().from = other;
+    }
+  }
+  // The counting runs also bring the files the program reads into the cache.
+  for (Case& c : cases) RunOnce(c, true);
+  for (int r = 0; r < runs; ++r)
+    for (Case& c : cases) RunOnce(c, false);
+  if (!other.empty()) std::printf("\nThis build:\n");
+  Print(cases.data(), latency_ms);
+  if (!other.empty()) {
+    std::printf("\nThe build in %s:\n", other.c_str());
+    Print(cases.data() + 5, latency_ms);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -192,7 +214,7 @@ int main(int argc, char** argv) {
   }
   try {
     // Failures unwind, so that the private print server is stopped.
-    Benchmark(argc > 1 ? std::max(1, std::atoi(argv[1])) : 5);
+    Benchmark(argc > 1 ? std::max(1, std::atoi(argv[1])) : 5, argc > 2 ? argv[2] : "");
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s", e.what());
     return 1;

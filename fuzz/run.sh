@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 seconds="${HX_FUZZ_SECONDS:-15}"
 jobs="${HX_FUZZ_JOBS:-2}"
 build=build/fuzz
-targets=(definition tag_line render numeric tag_value log check)
+targets=(definition tag_line render numeric tag_value log check vendor_message)
 
 if ! command -v clang++ >/dev/null; then
   echo "fuzz/run.sh needs clang++ with libFuzzer (Debian: clang, libclang-rt-14-dev)" >&2

@@ -26,6 +26,7 @@
 #include <functional>
 #include <initializer_list>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -575,33 +576,114 @@ TEST(FaultTest, ReplyLengthIsHeldToTheBuffer) {
   }
 }
 
-// A library that crashes, never returns or writes far past its reply buffer
-// at the 4th of six queries costs the values from there on, never the report:
-// the first three values, fills for the rest, one message, exit status 1, and
-// nothing left behind that refuses the next start.
+// The processes running the folder's HX_VENDOR: the hosts, and whatever
+// copies of themselves their libraries started.
+std::vector<pid_t> Hosts(const ProgramFolder& folder) {
+  std::vector<pid_t> pids;
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink(entry.path() / "exe", ec);
+    if (!ec && exe == folder.File("HX_VENDOR")) pids.push_back(std::stoi(entry.path().filename()));
+  }
+  return pids;
+}
+
+// What a library does at the 4th of six number queries, or at any call:
+// one that crashes, never returns or writes far past its reply buffer costs
+// the values from there on, never the report: the values before it, fills
+// for the rest (the string tag's too, once LumoCom failed), one message,
+// exit status 1.  What an ordinary library may do in the window program it
+// was made for (talk on standard output or error, read standard input, start
+// a helper that lives on) costs nothing: every value, exit status 0, nothing
+// on standard error, and a pipe on the program's output closes with it.
+// Either way nothing is left behind that refuses the next start.
 TEST(FaultTest, AFailingLibraryCostsItsValuesNotTheReport) {
-  for (const char* fault : {"@crash=4", "@hang=4", "@overrun=4"}) {
-    SCOPED_TRACE(fault);
+  const char* kAll = "11 22 33 44 55 66 TEXT END";
+  const char* kFromTheFourth = "11 22 33 ?? ?? ?? ???? END";
+  const std::string kFailed = "HX_RPT Error Handler: Error: 49  \nVendor library failed in: ";
+  struct Case {
+    const char* name;
+    const char* settings;  // of the controller
+    std::map<std::string, std::string> env;
+    const char* logged;
+    Lines messages;
+    double within_seconds;
+  } cases[] = {
+      {"crash", "@crash=4", {}, kFromTheFourth, {kFailed + "SendRecv"}, 2},
+      {"hang",
+       "@hang=4",
+       {{"HX_VENDOR_BOUND_MS", "1500"}},
+       kFromTheFourth,
+       {kFailed + "SendRecv"},
+       10},
+      {"overrun", "@overrun=4", {}, kFromTheFourth, {kFailed + "SendRecv"}, 2},
+      {"standard output at every call", "@stdout=chatter", {}, kAll, {}, 2},
+      {"standard error at every call", "@stderr=chatter", {}, kAll, {}, 2},
+      {"standard input read at the open", "@stdin=1", {}, kAll, {}, 2},
+      {"a helper that lives 30 s", "@helper=30", {}, kAll, {}, 2},
+      // Its end is seen by the process, whatever the helper holds.
+      {"a crash after starting a helper",
+       "@helper=30\n@crash=2",
+       {},
+       "11 ?? ?? ?? ?? ?? ???? END",
+       {kFailed + "SendRecv"},
+       2},
+      // The conversions alone are lost: number tags show the fill, the
+      // string tag what LumoCom read.
+      {"LUMOMWD crashing at the second conversion",
+       "",
+       {{"LUMOMWD_CRASH", "2"}},
+       "11 ?? ?? ?? ?? ?? TEXT END",
+       {kFailed + "Process_List"},
+       2},
+  };
+  const std::string plant = "^V1=11\n^V2=22\n^V3=33\n^V4=44\n^V5=55\n^V6=66\n*S=TEXT\n";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     ProgramFolder folder;
-    folder.env["HX_VENDOR_BOUND_MS"] = "1500";
-    const std::string plant = "^V1=11\n^V2=22\n^V3=33\n^V4=44\n^V5=55\n^V6=66\n";
-    folder.Write("LUMOCOM.SIM", std::string("[P]\n") + fault + "\n" + plant);
-    folder.Write(
-        "HX_RPT.INI",
-        CrLf({"[SETUP]", "LOGIT=TRUE", "LOGFILENAME=R.LOG", "PortraitLines=60", "[CONTROLLERS]",
-              "1=P", "[TAGS]", "1 1 IV V1 2 0", "2 1 IV V2 2 0", "3 1 IV V3 2 0", "4 1 IV V4 2 0",
-              "5 1 IV V5 2 0", "6 1 IV V6 2 0", "[REPORT]", "\\1 \\2 \\3 \\4 \\5 \\6 END"}));
+    for (const auto& [key, value] : c.env) folder.env[key] = value;
+    folder.error_output = ProgramFolder::ErrorOutput::kPipe;
+    folder.Write("LUMOCOM.SIM", std::string("[P]\n") + c.settings + "\n" + plant);
+    folder.Write("HX_RPT.INI",
+                 CrLf({"[SETUP]", "LOGIT=TRUE", "LOGFILENAME=R.LOG", "PortraitLines=60",
+                       "[CONTROLLERS]", "1=P", "[TAGS]", "1 1 IV V1 2 0", "2 1 IV V2 2 0",
+                       "3 1 IV V3 2 0", "4 1 IV V4 2 0", "5 1 IV V5 2 0", "6 1 IV V6 2 0",
+                       "7 1 SV S 4 NONE", "[REPORT]", "\\1 \\2 \\3 \\4 \\5 \\6 \\7   END"}));
     ProgramRun run = folder.Run();
     ASSERT_FALSE(run.timed_out);
-    EXPECT_EQ(run.exit_status, 1) << run.err;
-    EXPECT_EQ(folder.Read("R.LOG"), CrLf({"11 22 33 ?? ?? ?? END"}));
-    EXPECT_EQ(Messages(run.err),
-              Lines{"HX_RPT Error Handler: Error: 49  \nVendor library failed in: SendRecv"})
-        << run.err;
-    EXPECT_LT(run.seconds, 10);
+    EXPECT_EQ(run.exit_status, c.messages.empty() ? 0 : 1) << run.err;
+    EXPECT_EQ(folder.Read("R.LOG"), CrLf({c.logged}));
+    EXPECT_EQ(Messages(run.err), c.messages) << run.err;
+    if (c.messages.empty()) {
+      EXPECT_EQ(run.err, "");
+    }
+    EXPECT_LT(run.seconds, c.within_seconds);
+    EXPECT_LT(run.pipe_open_after_end, 2);
     folder.Write("LUMOCOM.SIM", "[P]\n" + plant);
+    folder.env.erase("LUMOMWD_CRASH");
     EXPECT_EQ(folder.Run().exit_status, 0);
+    for (const pid_t helper : Hosts(folder)) kill(helper, SIGKILL);
   }
+}
+
+// A scheduler that stops the task while a library hangs (or anything else
+// that kills the program) leaves no host behind.
+TEST(FaultTest, AHostEndsWithTheProgramHoweverItEnds) {
+  ProgramFolder folder;
+  folder.Write("LUMOCOM.SIM", "[P]\n@hang=1\n^V1=11\n");
+  folder.Write("HX_RPT.INI", CrLf({"[CONTROLLERS]", "1=P", "[TAGS]", "1 1 IV V1 2 0"}));
+  folder.env["LUMOCOM_JOURNAL"] = folder.File("journal.txt");
+  const pid_t pid = folder.Start();
+  KillAtExit program(pid);
+  for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+       folder.Read("journal.txt").find("send") == std::string::npos;) {
+    ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the query never reached the library";
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_FALSE(Hosts(folder).empty());
+  program.Now();
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  EXPECT_EQ(Hosts(folder), std::vector<pid_t>{});
 }
 
 // ---------------------------------------------------------------------------

@@ -29,14 +29,14 @@ int Shell(const std::string& command) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-ProgramFolder::ProgramFolder(const std::string& name) {
+ProgramFolder::ProgramFolder(const std::string& name, const std::string& from) {
   char tmpl[] = "/tmp/hxrun.XXXXXX";
   if (mkdtemp(tmpl) == nullptr) throw std::runtime_error("mkdtemp failed");
   root_ = tmpl;
   path_ = name.empty() ? root_ : root_ + "/" + name;
   try {
     fs::create_directories(path_);
-    for (const auto& entry : fs::directory_iterator(HX_PROGRAM_DIR)) {
+    for (const auto& entry : fs::directory_iterator(from.empty() ? HX_PROGRAM_DIR : from)) {
       const std::string file = entry.path().filename().string();
       if (file == "HX_RPT" || file == "HX_VENDOR" || file == "HX_CHECK" ||
           entry.path().extension() == ".so")
@@ -87,7 +87,7 @@ std::string ProgramFolder::Read(const std::string& name) const {
   return s.str();
 }
 
-pid_t ProgramFolder::Start() const {
+pid_t ProgramFolder::Start(int* pipe) const {
   std::vector<std::string> vars;
   for (const auto& [k, v] : env)
     if (!v.empty()) vars.push_back(k + "=" + v);
@@ -103,6 +103,7 @@ pid_t ProgramFolder::Start() const {
   // A pipe whose reading end is closed before the program starts: every
   // write to it fails, and raises SIGPIPE.
   int reader_gone[2] = {-1, -1};
+  int piped[2] = {-1, -1};
   switch (error_output) {
     case ErrorOutput::kFile:
       posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
@@ -118,6 +119,11 @@ pid_t ProgramFolder::Start() const {
       break;
     case ErrorOutput::kClosed:
       posix_spawn_file_actions_addclose(&actions, 2);
+      break;
+    case ErrorOutput::kPipe:
+      if (pipe == nullptr || pipe2(piped, O_CLOEXEC) != 0) throw std::runtime_error("no pipe");
+      posix_spawn_file_actions_adddup2(&actions, piped[1], 1);
+      posix_spawn_file_actions_adddup2(&actions, piped[1], 2);
       break;
   }
   if (user) {
@@ -155,21 +161,37 @@ pid_t ProgramFolder::Start() const {
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (reader_gone[1] >= 0) close(reader_gone[1]);
+  if (piped[1] >= 0) {
+    close(piped[1]);
+    *pipe = piped[0];
+  }
   if (rc != 0) throw std::runtime_error("could not start " + program);
   return pid;
 }
 
 ProgramRun ProgramFolder::Run(std::chrono::seconds timeout) const {
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = Start();
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  int pipe = -1;
+  const pid_t pid = Start(&pipe);
   ProgramRun run;
   const auto deadline = start + timeout;
   int status = 0;
   struct rusage usage {};
+  std::string piped;
+  auto drain = [&] {
+    char buffer[4096];
+    ssize_t n = 0;
+    while ((n = read(pipe, buffer, sizeof buffer)) > 0)
+      piped.append(buffer, static_cast<size_t>(n));
+    return n == 0;  // closed by every writer
+  };
+  if (pipe >= 0) fcntl(pipe, F_SETFL, O_NONBLOCK);
   for (;;) {
+    if (pipe >= 0) drain();
     pid_t done = wait4(pid, &status, WNOHANG, &usage);
     if (done == pid) break;
-    if (std::chrono::steady_clock::now() > deadline) {
+    if (Clock::now() > deadline) {
       run.timed_out = true;
       kill(pid, SIGKILL);
       wait4(pid, &status, 0, &usage);
@@ -177,10 +199,20 @@ ProgramRun ProgramFolder::Run(std::chrono::seconds timeout) const {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const auto end = Clock::now();
+  run.seconds = std::chrono::duration<double>(end - start).count();
   run.peak_rss_kib = usage.ru_maxrss;
   run.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.err = Read("stderr.txt");
+  if (pipe >= 0) {
+    const auto bound = end + std::chrono::seconds(2);
+    while (!drain() && Clock::now() < bound)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    run.pipe_open_after_end = std::chrono::duration<double>(Clock::now() - end).count();
+    close(pipe);
+    run.err = piped;
+  } else {
+    run.err = Read("stderr.txt");
+  }
   return run;
 }
 

@@ -24,13 +24,17 @@ struct ProgramRun {
   std::string err;        // standard error (empty unless it went to a file)
   long peak_rss_kib = 0;  // peak resident memory of the process
   double seconds = 0;     // wall-clock time from start to end
+  // With ErrorOutput::kPipe, how long the pipe stayed open after the
+  // program's end; 2 when it was still open then.
+  double pipe_open_after_end = 0;
 };
 
 class ProgramFolder {
  public:
   // The folder gets the given name inside a fresh temporary one, or is that
-  // temporary folder itself when the name is empty.
-  explicit ProgramFolder(const std::string& name = "");
+  // temporary folder itself when the name is empty.  The program comes from
+  // this build, or from the build folder `from` names (another build's bin).
+  explicit ProgramFolder(const std::string& name = "", const std::string& from = "");
   ~ProgramFolder();
   ProgramFolder(const ProgramFolder&) = delete;
   ProgramFolder& operator=(const ProgramFolder&) = delete;
@@ -45,8 +49,11 @@ class ProgramFolder {
   std::map<std::string, std::string> env;
 
   // Where the program's standard error goes: a file that ProgramRun::err
-  // reads back, or somewhere nothing can be written.
-  enum class ErrorOutput { kFile, kReaderGone, kFullDevice, kClosed };
+  // reads back, or somewhere nothing can be written; or, with its standard
+  // output, into a pipe read to its end, as `HX_RPT 2>&1 | cat` has them
+  // (ProgramRun::err is what came through, and Run waits up to 2 s after
+  // the program's end for the pipe to close).
+  enum class ErrorOutput { kFile, kReaderGone, kFullDevice, kClosed, kPipe };
   ErrorOutput error_output = ErrorOutput::kFile;
 
   // The account the program runs under, when not this process's (setpriv
@@ -63,8 +70,9 @@ class ProgramFolder {
   std::vector<std::string> arguments;
 
   ProgramRun Run(std::chrono::seconds timeout = std::chrono::seconds(60)) const;
-  // Starts the program without waiting; stdout/stderr go to files in the folder.
-  pid_t Start() const;
+  // Starts the program without waiting; stdout/stderr go to files in the
+  // folder (with ErrorOutput::kPipe, *pipe is the reading end of theirs).
+  pid_t Start(int* pipe = nullptr) const;
 
  private:
   std::string root_;  // the temporary folder, removed with the object

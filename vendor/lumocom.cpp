@@ -152,18 +152,99 @@ size_t PutReply(const std::string& reply, char* buffer, int32_t size, bool termi
   return n;
 }
 
+// What an ordinary library may do besides answering, where the simulation
+// file asks for it: talk on its process's standard output and error.
+void Chatter(const lumo::Habits& habits) {
+  if (!habits.to_stdout.empty()) {
+    std::fputs((habits.to_stdout + "\n").c_str(), stdout);
+    std::fflush(stdout);
+  }
+  if (!habits.to_stderr.empty()) {
+    std::fputs((habits.to_stderr + "\n").c_str(), stderr);
+    std::fflush(stderr);
+  }
+}
+
+constexpr char kHelperLine[] = "LumoCom's helper is still there\n";
+
+#ifdef _WIN32
+// The helper runs this through rundll32, which every Windows has.
+extern "C" HX_VENDOR_EXPORT void CALLBACK LumoComHelper(HWND, HINSTANCE, LPSTR seconds, int) {
+  for (int i = std::atoi(seconds); i > 0; --i) {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), kHelperLine, sizeof kHelperLine - 1, &written,
+              nullptr);
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), kHelperLine, sizeof kHelperLine - 1, &written,
+              nullptr);
+    Sleep(1000);
+  }
+}
+
+// A helper started as libraries start them: inheriting the handles, and
+// the standard ones among them.
+void StartHelper(int seconds) {
+  wchar_t system[MAX_PATH];
+  HMODULE self = nullptr;
+  wchar_t library[32768];
+  if (GetSystemDirectoryW(system, MAX_PATH) == 0 ||
+      !GetModuleHandleExW(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          reinterpret_cast<LPCWSTR>(&StartHelper), &self) ||
+      GetModuleFileNameW(self, library, 32768) == 0)
+    return;
+  const std::wstring program = std::wstring(system) + L"\\rundll32.exe";
+  std::wstring line =
+      L"\"" + program + L"\" \"" + library + L"\",LumoComHelper " + std::to_wstring(seconds);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION info{};
+  if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                     &startup, &info)) {
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+}
+#else
+// A helper started as libraries start one: a copy of the process.
+void StartHelper(int seconds) {
+  if (fork() != 0) return;
+  for (int i = seconds; i > 0; --i) {
+    if (write(1, kHelperLine, sizeof kHelperLine - 1) < 0 ||
+        write(2, kHelperLine, sizeof kHelperLine - 1) < 0) {
+      // Nobody listens; the helper lives its time all the same.
+    }
+    sleep(1);
+  }
+  _exit(0);
+}
+#endif
+
+// The open's habits: chatter, a look at standard input, a helper.
+void AtOpen(const lumo::Habits& habits) {
+  Chatter(habits);
+  if (habits.reads_stdin) (void)std::fgetc(stdin);
+  if (habits.helper_seconds > 0) StartHelper(habits.helper_seconds);
+}
+
 // One exchange with the controller behind handle: the plant is asked under
 // the library's lock, and the controller's latency then passes outside it.
 template <class Ask>
 auto Exchange(int32_t handle, Ask ask) {
   Library& library = TheLibrary();
   int latency = 0;
+  lumo::Habits habits;
   decltype(ask(library.plant)) result{};
   {
     std::lock_guard lock(library.mutex);
     result = ask(library.plant);
     latency = library.plant.LatencyMs(handle);
+    habits = library.plant.HabitsOf(handle);
   }
+  Chatter(habits);
   Wait(latency);
   return result;
 }
@@ -209,6 +290,7 @@ HX_VENDOR_EXPORT int16_t HX_VENDOR_CALL T31MdsOpenController(int32_t* handle, ch
     LoadPlant(library);
     opening = library.plant.Open(wanted);
   }
+  AtOpen(opening.habits);
   Wait(opening.latency_ms);
   if (handle != nullptr) *handle = opening.handle;
   return opening.status;

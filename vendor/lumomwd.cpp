@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -31,11 +32,24 @@ bool SkipToDigits(const char*& p) {
 constexpr int16_t kConverted = 0;
 constexpr int16_t kNotANumber = -1;
 
+// With LUMOMWD_CRASH=N in the environment, the Nth conversion crashes (a
+// write through a null pointer), to show what HX_RPT does when the
+// conversion library fails.
+void CountConversion() {
+  static int conversions = 0;
+  const char* crash = std::getenv("LUMOMWD_CRASH");
+  if (crash != nullptr && ++conversions == std::atoi(crash)) {
+    *static_cast<volatile int*>(nullptr) = 0;
+    std::abort();  // should the write not end the process
+  }
+}
+
 }  // namespace
 
 extern "C" {
 
 HX_VENDOR_EXPORT int16_t HX_VENDOR_CALL StringAsLong(int32_t* value, char* text) {
+  CountConversion();
   int64_t v = 0;
   bool any = false;
   if (text != nullptr) {
@@ -54,6 +68,7 @@ HX_VENDOR_EXPORT int16_t HX_VENDOR_CALL StringAsLong(int32_t* value, char* text)
 }
 
 HX_VENDOR_EXPORT int16_t HX_VENDOR_CALL StringAsFloat(float* value, char* text) {
+  CountConversion();
   float result = 0.0f;
   bool any = false;
   if (text != nullptr) {

@@ -134,6 +134,14 @@ void Plant::ReadLine(std::string_view line, size_t& current) {
         c.reply_length = static_cast<int32_t>(*n);
     } else if (key == "@latency_ms") {
       if (auto n = Integer(value, 0, 600000)) c.latency_ms = static_cast<int>(*n);
+    } else if (key == "@stdout") {
+      c.habits.to_stdout = std::string(value);
+    } else if (key == "@stderr") {
+      c.habits.to_stderr = std::string(value);
+    } else if (key == "@stdin") {
+      c.habits.reads_stdin = Integer(value, 0, 1).value_or(0) == 1;
+    } else if (key == "@helper") {
+      if (auto n = Integer(value, 0, 86400)) c.habits.helper_seconds = static_cast<int>(*n);
     } else if (key == "@crash" || key == "@hang" || key == "@overrun") {
       const Fault fault = key == "@crash"  ? Fault::kCrash
                           : key == "@hang" ? Fault::kHang
@@ -169,9 +177,9 @@ Plant::Opening Plant::Open(std::string_view name) const {
   for (size_t i = 0; i < controllers_.size(); ++i) {
     const Controller& c = controllers_[i];
     if (c.name != name) continue;
-    if (c.open) return {*c.open, 0, c.latency_ms};
+    if (c.open) return {*c.open, 0, c.latency_ms, c.habits};
     // Handles are the controller's place in the file, so a journal reads the same every run.
-    return {kOk, static_cast<int32_t>(i + 1), c.latency_ms};
+    return {kOk, static_cast<int32_t>(i + 1), c.latency_ms, c.habits};
   }
   return {};
 }
@@ -221,6 +229,11 @@ int16_t Plant::PowerUpClear(int32_t handle) {
 int Plant::LatencyMs(int32_t handle) {
   const Controller* c = Find(handle);
   return c != nullptr ? c->latency_ms : 0;
+}
+
+Habits Plant::HabitsOf(int32_t handle) {
+  const Controller* c = Find(handle);
+  return c != nullptr ? c->habits : Habits{};
 }
 
 }  // namespace lumo

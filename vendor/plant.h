@@ -12,6 +12,15 @@
 //   @crash=N  @hang=N  @overrun=N   the library fails at the controller's
 //                     Nth query: it crashes, never returns, or writes 4096
 //                     bytes into the reply buffer
+//   @stdout=TEXT  @stderr=TEXT   the library writes TEXT as a line to its
+//                     process's standard output or error at every call for
+//                     the controller (open, query, power-up clear)
+//   @stdin=1          the open reads the process's standard input once
+//   @helper=S         the open starts a helper process that lives S seconds
+//                     and writes a line to the standard output and error it
+//                     inherits every second
+// (the last four are what an ordinary library may do in the window program
+// it was made for, where it harms nothing)
 // Blank lines and lines starting with ";" are ignored, and so is anything
 // the plant cannot make sense of: no file content makes it fail.
 //
@@ -39,6 +48,13 @@ inline constexpr int16_t kWantsPowerUpClear = -4;
 // How the library misbehaves at a query, as the simulation file asks.
 enum class Fault { kNone, kCrash, kHang, kOverrun };
 
+// What the library does besides answering, for one controller.
+struct Habits {
+  std::string to_stdout, to_stderr;  // a line written at every call, when not empty
+  bool reads_stdin = false;          // at the open
+  int helper_seconds = 0;            // at the open, when above 0
+};
+
 struct Answer {
   int16_t status = kOk;
   Fault fault = Fault::kNone;
@@ -61,12 +77,15 @@ class Plant {
     int16_t status = kNoSuchController;
     int32_t handle = 0;  // 0 when the controller cannot be opened
     int latency_ms = 0;
+    Habits habits;
   };
   Opening Open(std::string_view name) const;
   Answer Query(int32_t handle, std::string_view command);
   int16_t PowerUpClear(int32_t handle);
   // How long an exchange with the controller behind handle takes.
   int LatencyMs(int32_t handle);
+  // What the library does besides answering for the controller behind handle.
+  Habits HabitsOf(int32_t handle);
 
  private:
   enum class Recovery { kFresh, kAsked, kCleared };
@@ -82,6 +101,7 @@ class Plant {
     std::optional<int16_t> open, puc, query;
     std::optional<int32_t> reply_length;
     int latency_ms = 0;
+    Habits habits;
     int queries = 0;              // so far
     std::map<int, Fault> faults;  // by the number of the query
   };

@@ -1,6 +1,7 @@
 #include "comm/hosted_vendor.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -22,18 +23,23 @@ void CopyBack(const std::string& from, char* to, int32_t size) {
   std::memcpy(to, from.data(), std::min(from.size(), room));
 }
 
-constexpr const char* kUnreadable = "its host sent an answer that cannot be read";
-
-int32_t Size(int32_t size) {
-  return std::max(size, 0);
+// The content of a caller's buffer of size bytes.
+std::string_view Content(const char* buffer, int32_t size) {
+  return {buffer, static_cast<size_t>(std::max(size, 0))};
 }
 
 }  // namespace
 
 std::chrono::milliseconds VendorCallBound() {
   const char* text = std::getenv("HX_VENDOR_BOUND_MS");
-  const long long ms = text != nullptr ? std::atoll(text) : 0;
-  return ms > 0 ? std::chrono::milliseconds(ms) : kVendorCallBound;
+  if (text == nullptr) return kVendorCallBound;
+  char* end = nullptr;
+  errno = 0;
+  const long long ms = std::strtoll(text, &end, 10);
+  if (end == text || ms <= 0) return kVendorCallBound;
+  // Far beyond the bound (and beyond what a clock can add) is the bound.
+  if (errno == ERANGE || ms > kVendorCallBound.count()) return kVendorCallBound;
+  return std::chrono::milliseconds(ms);
 }
 
 HostedVendor::HostedVendor(HelperLauncher& launcher, const std::string& program_folder,
@@ -43,6 +49,12 @@ HostedVendor::HostedVendor(HelperLauncher& launcher, const std::string& program_
       idle_(std::move(idle)),
       bound_(bound) {}
 
+HostedVendor::~HostedVendor() {
+  for (Host* host : {&lumo_com_, &lumo_err_, &lumo_mwd_}) {
+    if (host->process && !host->failed) host->process->Send({});
+  }
+}
+
 void HostedVendor::Fail(Host& host, const std::string& why) {
   host.process->Kill();
   host.failed = true;
@@ -50,140 +62,91 @@ void HostedVendor::Fail(Host& host, const std::string& why) {
                  std::string(host.library) + ": " + why + "; it is not called again in this run");
 }
 
-vp::Reader HostedVendor::Call(Host& host, const vp::Writer& request, std::string& answer) {
+template <class C>
+typename C::Results HostedVendor::Call(Host& host, const C& call) {
   if (host.failed) throw RunError::AlreadyReported(err::kVendorFailed);
-  if (!host.process) {
+  const bool first = !host.process;
+  if (first) {
     std::string why;
     host.process = launcher_.Start(host_path_, {host.library}, &why);
     // Without its host a library cannot be had, as if it were missing.
     if (!host.process) throw RunError(err::kFileNotFound, host_path_ + ": " + why);
-    host.received.clear();
   }
-  if (!host.process->Write(vp::Frame(request.body())))
-    Fail(host, "its host ended (" + host.process->Ending() + ")");
+  if (!host.process->Send(vp::EncodeRequest(call)))
+    throw RunError(err::kInternal, std::string(host.library) + ": a call longer than any message");
+  // Conversions follow queries: LUMOMWD's host starts while LumoCom's first
+  // call is under way, so that it is ready by the first value.  Its library
+  // is loaded at its first call all the same; a host that cannot start now
+  // is tried again then.
+  if (first && &host == &lumo_com_ && !lumo_mwd_.process) {
+    std::string ignored;
+    lumo_mwd_.process = launcher_.Start(host_path_, {lumo_mwd_.library}, &ignored);
+  }
 
-  const auto deadline = std::chrono::steady_clock::now() + bound_;
-  for (;;) {
-    bool too_long = false;
-    if (std::optional<std::string> body = vp::TakeMessage(host.received, too_long)) {
-      answer = std::move(*body);
-      vp::Reader reader(answer);
-      switch (static_cast<vp::Outcome>(reader.U8())) {
-        case vp::Outcome::kReturned:
-          return reader;
-        case vp::Outcome::kRunError: {
-          const int32_t number = reader.I32();
-          std::string detail = reader.Text();
-          if (!reader.ok()) break;
-          throw RunError(number, std::move(detail));
-        }
-        case vp::Outcome::kOverrun: {
-          std::string detail = reader.Text();
-          if (!reader.ok()) break;
-          Fail(host, detail);
-        }
-      }
-      Fail(host, kUnreadable);
-    }
-    if (too_long) Fail(host, "its host sent an answer longer than any call has");
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
-      Fail(host, "the call did not return within " + std::to_string(bound_.count()) + " ms");
-    }
-    if (host.process->Read(host.received, left, idle_) == HelperProcess::ReadResult::kEnded)
+  std::string answer;
+  switch (host.process->Receive(answer, bound_, idle_)) {
+    case HelperProcess::ReadResult::kData:
+      break;
+    case HelperProcess::ReadResult::kEnded:
       Fail(host, "it crashed (its host ended: " + host.process->Ending() + ")");
+    case HelperProcess::ReadResult::kTimedOut:
+      Fail(host, "the call did not return within " + std::to_string(bound_.count()) + " ms");
+    case HelperProcess::ReadResult::kTooLong:
+      Fail(host, "its host sent an answer longer than any call has");
   }
+  std::optional<vp::Answer<typename C::Results>> decoded =
+      vp::DecodeAnswer<typename C::Results>(answer);
+  if (!decoded) Fail(host, "its host sent an answer that cannot be read");
+  if (auto* results = std::get_if<typename C::Results>(&*decoded)) return std::move(*results);
+  if (auto* failure = std::get_if<vp::RunFailure>(&*decoded))
+    throw RunError(failure->number, std::move(failure->detail));
+  Fail(host, std::get<vp::Overrun>(*decoded).detail);
 }
 
 int16_t HostedVendor::T31MdsOpenController(int32_t* handle, char* name) {
-  std::string answer;
-  vp::Reader r =
-      Call(lumo_com_, vp::Writer().U8(uint8_t(vp::Call::kOpenController)).Text(name), answer);
-  const int16_t status = r.I16();
-  const int32_t opened = r.I32();
-  if (!r.ok()) Fail(lumo_com_, kUnreadable);
-  *handle = opened;
-  return status;
+  const auto results = Call(lumo_com_, vp::OpenController{name});
+  *handle = results.handle;
+  return results.status;
 }
 
 int16_t HostedVendor::T31MdsSendRece(int32_t handle, char* command, int32_t command_length,
                                      char* reply, int32_t reply_size, int32_t* reply_length) {
-  std::string answer;
-  vp::Reader r = Call(lumo_com_,
-                      vp::Writer()
-                          .U8(uint8_t(vp::Call::kSendRece))
-                          .I32(handle)
-                          .Text(command)
-                          .I32(command_length)
-                          .I32(Size(reply_size)),
-                      answer);
-  const int16_t status = r.I16();
-  const std::string replied = r.Text();
-  const int32_t length = r.I32();
-  if (!r.ok()) Fail(lumo_com_, kUnreadable);
-  CopyBack(replied, reply, reply_size);
-  *reply_length = length;
-  return status;
+  const auto results =
+      Call(lumo_com_, vp::SendRece{handle, command, command_length, std::max(reply_size, 0)});
+  CopyBack(results.reply, reply, reply_size);
+  *reply_length = results.reply_length;
+  return results.status;
 }
 
 int16_t HostedVendor::T31MdsSendReceSz(int32_t handle, char* command, char* reply,
                                        int32_t reply_size) {
-  std::string answer;
-  vp::Reader r = Call(lumo_com_,
-                      vp::Writer()
-                          .U8(uint8_t(vp::Call::kSendReceSz))
-                          .I32(handle)
-                          .Text(command)
-                          .Text(std::string_view(reply, static_cast<size_t>(Size(reply_size))))
-                          .I32(Size(reply_size)),
-                      answer);
-  const int16_t status = r.I16();
-  const std::string replied = r.Text();
-  if (!r.ok()) Fail(lumo_com_, kUnreadable);
-  CopyBack(replied, reply, reply_size);
-  return status;
+  const auto results =
+      Call(lumo_com_, vp::SendReceSz{handle, command, std::string(Content(reply, reply_size)),
+                                     std::max(reply_size, 0)});
+  CopyBack(results.reply, reply, reply_size);
+  return results.status;
 }
 
 int16_t HostedVendor::T31ErrorAsString(int16_t code, char* text, int32_t text_size,
                                        int32_t* text_length) {
-  std::string answer;
-  vp::Reader r = Call(lumo_err_,
-                      vp::Writer()
-                          .U8(uint8_t(vp::Call::kErrorAsString))
-                          .I16(code)
-                          .Text(std::string_view(text, static_cast<size_t>(Size(text_size))))
-                          .I32(Size(text_size)),
-                      answer);
-  const int16_t status = r.I16();
-  const std::string written = r.Text();
-  const int32_t length = r.I32();
-  if (!r.ok()) Fail(lumo_err_, kUnreadable);
-  CopyBack(written, text, text_size);
-  *text_length = length;
-  return status;
+  const auto results =
+      Call(lumo_err_,
+           vp::ErrorAsString{code, std::string(Content(text, text_size)), std::max(text_size, 0)});
+  CopyBack(results.text, text, text_size);
+  *text_length = results.text_length;
+  return results.status;
 }
 
 int16_t HostedVendor::StringAsLong(int32_t* value, char* text) {
-  std::string answer;
-  vp::Reader r =
-      Call(lumo_mwd_, vp::Writer().U8(uint8_t(vp::Call::kStringAsLong)).Text(text), answer);
-  const int16_t status = r.I16();
-  const int32_t converted = r.I32();
-  if (!r.ok()) Fail(lumo_mwd_, kUnreadable);
-  *value = converted;
-  return status;
+  const auto results = Call(lumo_mwd_, vp::StringAsLong{text});
+  *value = results.value;
+  return results.status;
 }
 
 int16_t HostedVendor::StringAsFloat(float* value, char* text) {
-  std::string answer;
-  vp::Reader r =
-      Call(lumo_mwd_, vp::Writer().U8(uint8_t(vp::Call::kStringAsFloat)).Text(text), answer);
-  const int16_t status = r.I16();
-  const int32_t bits = r.I32();
-  if (!r.ok()) Fail(lumo_mwd_, kUnreadable);
-  std::memcpy(value, &bits, sizeof *value);
-  return status;
+  const auto results = Call(lumo_mwd_, vp::StringAsFloat{text});
+  *value = results.value;
+  return results.status;
 }
 
 }  // namespace hx

@@ -1,6 +1,9 @@
 // The vendor's libraries, each run in a host process of its own (HX_VENDOR,
-// beside the program, host/vendor_host_main.cpp), started at the first call
-// into that library.  Each call is one request to the host and one answer.
+// beside the program, host/vendor_host.h), started at the first call into
+// that library; LUMOMWD's starts during LumoCom's first call, since
+// conversions follow queries.  Each call is one request to the host and one
+// answer (comm/vendor_protocol.h), and each library sees exactly the calls,
+// in exactly the order, that the program makes into it.
 //
 // The libraries are closed code that nobody here can fix: a library that
 // crashes, writes far past the buffers it was given, or does not return
@@ -32,8 +35,10 @@ namespace hx {
 // that does not answer.
 inline constexpr std::chrono::milliseconds kVendorCallBound = std::chrono::seconds(60);
 
-// kVendorCallBound, or the bound HX_VENDOR_BOUND_MS gives in milliseconds:
-// tests of a library that hangs need not wait a minute for it.
+// kVendorCallBound, or the shorter bound HX_VENDOR_BOUND_MS gives in
+// milliseconds: tests of a library that hangs need not wait a minute for
+// it.  A setting that is no number of milliseconds above 0 is passed over,
+// and one above kVendorCallBound is held to it.
 std::chrono::milliseconds VendorCallBound();
 
 // The host's file name, beside the program's.
@@ -47,6 +52,9 @@ class HostedVendor : public VendorLibraries {
  public:
   HostedVendor(HelperLauncher& launcher, const std::string& program_folder,
                std::function<void()> idle, std::chrono::milliseconds bound = kVendorCallBound);
+  // Tells every host that the program is done before any is waited for,
+  // so that they end side by side.
+  ~HostedVendor() override;
   HostedVendor(const HostedVendor&) = delete;
   HostedVendor& operator=(const HostedVendor&) = delete;
 
@@ -64,14 +72,12 @@ class HostedVendor : public VendorLibraries {
     explicit Host(const char* name) : library(name) {}
     const char* library;
     std::unique_ptr<HelperProcess> process;
-    std::string received;  // what the host sent that is not yet a whole answer
     bool failed = false;
   };
 
-  // Sends request to host and returns its answer's results, positioned
-  // after the status.
-  vendor_protocol::Reader Call(Host& host, const vendor_protocol::Writer& request,
-                               std::string& answer);
+  // Sends call to host and returns the results of its answer.
+  template <class C>
+  typename C::Results Call(Host& host, const C& call);
   [[noreturn]] void Fail(Host& host, const std::string& why);
 
   HelperLauncher& launcher_;

@@ -12,65 +12,65 @@ namespace {
 
 namespace vp = vendor_protocol;
 
-// A host that answers every request with the same bytes and then ends.
+// A host that answers its first request as scripted and then ends.
 class ScriptedHost : public HelperProcess {
  public:
-  explicit ScriptedHost(std::string answer) : answer_(std::move(answer)) {}
-  bool Write(std::string_view) override { return true; }
-  ReadResult Read(std::string& out, std::chrono::milliseconds,
-                  const std::function<void()>&) override {
-    if (answer_.empty()) return ReadResult::kEnded;
-    out += std::exchange(answer_, {});
-    return ReadResult::kData;
+  explicit ScriptedHost(ReadResult result, std::string answer)
+      : result_(result), answer_(std::move(answer)) {}
+  bool Send(std::string_view) override { return true; }
+  ReadResult Receive(std::string& answer, std::chrono::milliseconds,
+                     const std::function<void()>&) override {
+    answer = std::exchange(answer_, {});
+    return std::exchange(result_, ReadResult::kEnded);
   }
   void Kill() override {}
   std::string Ending() override { return "exit status 0"; }
 
  private:
+  ReadResult result_;
   std::string answer_;
 };
 
 class ScriptedLauncher : public HelperLauncher {
  public:
-  explicit ScriptedLauncher(std::string answer) : answer_(std::move(answer)) {}
+  ScriptedLauncher(HelperProcess::ReadResult result, std::string answer)
+      : result_(result), answer_(std::move(answer)) {}
   std::unique_ptr<HelperProcess> Start(const std::string&, const std::vector<std::string>&,
                                        std::string*) override {
     ++starts;
-    return std::make_unique<ScriptedHost>(answer_);
+    return std::make_unique<ScriptedHost>(result_, answer_);
   }
   int starts = 0;
 
  private:
+  HelperProcess::ReadResult result_;
   std::string answer_;
 };
 
-std::string Returned(int16_t status, int32_t value) {
-  return vp::Frame(vp::Writer().U8(uint8_t(vp::Outcome::kReturned)).I16(status).I32(value).body());
-}
+using Results = vp::StringAsLong::Results;
 
 TEST(HostedVendorTest, AnAnswerThatCannotBeTrustedEndsTheLibraryOnce) {
-  const std::string whole = Returned(0, 42);
+  using Read = HelperProcess::ReadResult;
+  const std::string whole = vp::EncodeAnswer<Results>(Results{0, 42});
   struct Case {
     const char* name;
+    Read read;
     std::string answer;
     int32_t error;  // 0: the call returns 42
   };
   const Case cases[] = {
-      {"a whole answer", whole, 0},
-      {"cut short, then the host ends", whole.substr(0, whole.size() - 1), err::kVendorFailed},
-      {"a field missing", vp::Frame(vp::Writer().U8(uint8_t(vp::Outcome::kReturned)).I16(0).body()),
-       err::kVendorFailed},
-      {"longer than any call has", vp::Writer().I32(int32_t(vp::kMaxMessage + 1)).body() + "x",
-       err::kVendorFailed},
-      {"an overrun", vp::Frame(vp::Writer().U8(uint8_t(vp::Outcome::kOverrun)).Text("x").body()),
-       err::kVendorFailed},
-      {"a library that is missing",
-       vp::Frame(vp::Writer().U8(uint8_t(vp::Outcome::kRunError)).I32(53).Text("x").body()),
+      {"a whole answer", Read::kData, whole, 0},
+      {"cut short", Read::kData, whole.substr(0, whole.size() - 1), err::kVendorFailed},
+      {"the host ended", Read::kEnded, "", err::kVendorFailed},
+      {"no answer in time", Read::kTimedOut, "", err::kVendorFailed},
+      {"longer than any call has", Read::kTooLong, "", err::kVendorFailed},
+      {"an overrun", Read::kData, vp::EncodeAnswer<Results>(vp::Overrun{"x"}), err::kVendorFailed},
+      {"a library that is missing", Read::kData, vp::EncodeAnswer<Results>(vp::RunFailure{53, "x"}),
        err::kFileNotFound},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ScriptedLauncher launcher(c.answer);
+    ScriptedLauncher launcher(c.read, c.answer);
     HostedVendor vendor(launcher, "/plant", nullptr);
     char text[] = "42";
     int32_t value = 0;

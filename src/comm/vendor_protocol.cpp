@@ -1,66 +1,65 @@
 #include "comm/vendor_protocol.h"
 
+#include <utility>
+
 namespace hx::vendor_protocol {
 
-Writer& Writer::U8(uint8_t v) {
-  body_ += static_cast<char>(v);
-  return *this;
-}
-
-Writer& Writer::U32(uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) body_ += static_cast<char>((v >> (8 * i)) & 0xFF);
-  return *this;
-}
-
-Writer& Writer::Text(std::string_view text) {
-  U32(static_cast<uint32_t>(text.size()), 4);
-  body_ += text;
-  return *this;
-}
-
-uint32_t Reader::U32(int bytes) {
-  if (body_.size() < static_cast<size_t>(bytes)) {
+uint32_t Reader::Bytes(int count) {
+  if (rest_.size() < static_cast<size_t>(count)) {
     ok_ = false;
-    body_ = {};
+    rest_ = {};
     return 0;
   }
   uint32_t v = 0;
-  for (int i = 0; i < bytes; ++i)
-    v |= static_cast<uint32_t>(static_cast<uint8_t>(body_[i])) << (8 * i);
-  body_.remove_prefix(static_cast<size_t>(bytes));
+  for (int i = 0; i < count; ++i)
+    v |= static_cast<uint32_t>(static_cast<uint8_t>(rest_[i])) << (8 * i);
+  rest_.remove_prefix(static_cast<size_t>(count));
   return v;
 }
 
-std::string Reader::Text() {
-  const uint32_t size = U32(4);
-  if (body_.size() < size) {
+void Reader::operator()(std::string& text) {
+  const uint32_t size = Bytes(4);
+  if (rest_.size() < size) {
     ok_ = false;
-    body_ = {};
-    return {};
+    rest_ = {};
+    text.clear();
+    return;
   }
-  std::string text(body_.substr(0, size));
-  body_.remove_prefix(size);
-  return text;
+  text.assign(rest_.substr(0, size));
+  rest_.remove_prefix(size);
 }
 
-std::string Frame(std::string_view body) {
-  Writer length;
-  length.I32(static_cast<int32_t>(body.size()));
-  return length.body() + std::string(body);
+std::string EncodeRequest(const Request& request) {
+  return std::visit([](const auto& call) { return Encode(uint8_t(call.kCall), call); }, request);
 }
 
-std::optional<std::string> TakeMessage(std::string& stream, bool& too_long) {
-  too_long = false;
-  if (stream.size() < 4) return std::nullopt;
-  const auto size = static_cast<uint32_t>(Reader(std::string_view(stream).substr(0, 4)).I32());
-  if (size > kMaxMessage) {
-    too_long = true;
-    return std::nullopt;
+namespace {
+
+template <class C>
+std::optional<Request> Decoded(Reader& r) {
+  if (std::optional<C> call = DecodeFields<C>(r)) return Request(std::move(*call));
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Request> DecodeRequest(std::string_view message) {
+  Reader r(message);
+  switch (static_cast<Call>(r.First())) {
+    case Call::kOpenController:
+      return Decoded<OpenController>(r);
+    case Call::kSendRece:
+      return Decoded<SendRece>(r);
+    case Call::kSendReceSz:
+      return Decoded<SendReceSz>(r);
+    case Call::kErrorAsString:
+      return Decoded<ErrorAsString>(r);
+    case Call::kStringAsLong:
+      return Decoded<StringAsLong>(r);
+    case Call::kStringAsFloat:
+      return Decoded<StringAsFloat>(r);
   }
-  if (stream.size() - 4 < size) return std::nullopt;
-  std::string body = stream.substr(4, size);
-  stream.erase(0, 4 + static_cast<size_t>(size));
-  return body;
+  return std::nullopt;
 }
 
 }  // namespace hx::vendor_protocol

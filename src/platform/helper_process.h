@@ -1,9 +1,14 @@
 // A helper process of the program's: an executable beside it, started by the
-// program and spoken to through its standard input and output.  The vendor
-// libraries run in one (comm/hosted_vendor.h), so that a library that
-// crashes or never returns ends the helper, never the program.  One
-// implementation per platform layer (qt/helper_process_posix.cpp,
+// program and spoken to one message at a time, each message answered by
+// one.  The vendor libraries run in one (comm/hosted_vendor.h), so that a
+// library that crashes or never returns ends the helper, never the program.
+// One implementation per platform layer (qt/helper_process_posix.cpp,
 // win32/helper_process_win32.cpp); tests use a fake.
+//
+// A helper holds nothing of the program's: its standard streams are the
+// null device, and the channel it is spoken to through is all it inherits.
+// It ends with the program, however the program ends; and whatever the
+// helper itself starts, the program never waits for it.
 //
 // Used on the program's single user-interface thread.
 
@@ -21,26 +26,29 @@ namespace hx {
 
 class HelperProcess {
  public:
-  // Ends the process if it still runs: it is told (its standard input
-  // closes) and, failing that within a moment, ended.
+  // Tells the process to end and waits a moment for it (at most 60 ms, so
+  // that the program ends soon after its report, whatever the helper does);
+  // a process still there is then ended.
   virtual ~HelperProcess() = default;
 
-  // Writes all of data to its standard input; false when it is gone.
-  virtual bool Write(std::string_view data) = 0;
+  // Hands message to the process; false when it is gone or the message is
+  // longer than any it takes.  An empty message tells it to end.
+  virtual bool Send(std::string_view message) = 0;
 
-  enum class ReadResult { kData, kEnded, kTimedOut };
-  // Appends to out what its standard output has, waiting up to timeout for
-  // something to come.  While it waits, idle runs every few milliseconds, so
-  // that the window keeps answering.  kEnded once the process has closed its
-  // output (it ended, or crashed).
-  virtual ReadResult Read(std::string& out, std::chrono::milliseconds timeout,
-                          const std::function<void()>& idle) = 0;
+  enum class ReadResult { kData, kEnded, kTimedOut, kTooLong };
+  // Waits up to timeout for the answer to the message sent last and puts it
+  // in answer.  While it waits, idle runs every few milliseconds, so that
+  // the window keeps answering.  kEnded as soon as the process has ended
+  // (it crashed), whatever it started holds; kTooLong when it claims an
+  // answer longer than any message is.
+  virtual ReadResult Receive(std::string& answer, std::chrono::milliseconds timeout,
+                             const std::function<void()>& idle) = 0;
 
   // Ends the process at once: a call that never returns is not waited for.
   virtual void Kill() = 0;
 
   // How the process ended, for a message ("exit status 3", "signal 11");
-  // empty while it runs.
+  // "still running" while it runs.
   virtual std::string Ending() = 0;
 };
 

@@ -4,11 +4,17 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <thread>
 
 extern char** environ;
 
@@ -16,124 +22,209 @@ namespace hx {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+// The descriptors the helper finds its channel at, as its command line names them.
+constexpr int kRegionDescriptor = 3;
+constexpr int kBellDescriptor = 4;
+
+// How long the end of the program waits for a helper to end by itself once
+// told, and then for one that was ended: whatever a helper does, the
+// program ends soon after its report.
+constexpr auto kEndingWait = std::chrono::milliseconds(50);
+constexpr auto kKilledWait = std::chrono::milliseconds(10);
+
+int PollTimeout(std::chrono::milliseconds timeout) {
+  return static_cast<int>(std::clamp<long long>(timeout.count(), 0, INT_MAX));
+}
+
 class PosixHelper : public HelperProcess {
  public:
-  PosixHelper(pid_t pid, int to, int from) : pid_(pid), to_(to), from_(from) {}
+  PosixHelper(pid_t pid, int pidfd, int bell, ChannelRegion* region)
+      : pid_(pid),
+        pidfd_(pidfd),
+        bell_(bell),
+        region_(region),
+        doorbell_(bell, pidfd, pid),
+        channel_(*region, doorbell_, ChannelEnd::Side::kProgram) {}
   ~PosixHelper() override {
-    close(to_);
-    // A host that is done exits as its input closes, which closes its
-    // output; one stuck in a library call is not waited for long.
-    pollfd fd{from_, POLLIN, 0};
-    char rest[256];
-    while (poll(&fd, 1, 1000) > 0 && read(from_, rest, sizeof rest) > 0) {
-    }
-    close(from_);
-    Kill();
-  }
-
-  bool Write(std::string_view data) override {
-    while (!data.empty()) {
-      const ssize_t n = write(to_, data.data(), data.size());
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      data.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-  }
-
-  ReadResult Read(std::string& out, std::chrono::milliseconds timeout,
-                  const std::function<void()>& idle) override {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-          deadline - std::chrono::steady_clock::now());
-      if (left.count() <= 0) return ReadResult::kTimedOut;
-      pollfd fd{from_, POLLIN, 0};
-      const int ready = poll(&fd, 1, static_cast<int>(std::min<long long>(left.count(), 20)));
-      if (ready < 0 && errno != EINTR) return ReadResult::kEnded;
-      if (ready > 0) {
-        char buffer[65536];
-        const ssize_t n = read(from_, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return ReadResult::kEnded;
-        out.append(buffer, static_cast<size_t>(n));
-        return ReadResult::kData;
+    if (!reaped_) {
+      // Told twice: the empty message, and the socket's end.
+      channel_.Post({});
+      close(bell_);
+      bell_ = -1;
+      if (!Reap(kEndingWait)) {
+        kill(pid_, SIGKILL);
+        Reap(kKilledWait);
       }
-      if (idle) idle();
     }
+    if (bell_ >= 0) close(bell_);
+    if (pidfd_ >= 0) close(pidfd_);
+    munmap(region_, sizeof *region_);
+  }
+  PosixHelper(const PosixHelper&) = delete;
+  PosixHelper& operator=(const PosixHelper&) = delete;
+
+  bool Send(std::string_view message) override { return channel_.Post(message); }
+
+  ReadResult Receive(std::string& answer, std::chrono::milliseconds timeout,
+                     const std::function<void()>& idle) override {
+    return channel_.Await(answer, Clock::now() + timeout, idle);
   }
 
   void Kill() override {
-    if (Reaped()) return;
+    if (reaped_) return;
     kill(pid_, SIGKILL);
-    int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
-    status_ = status;
-    reaped_ = true;
+    Reap(std::chrono::seconds(1));
   }
 
   std::string Ending() override {
-    if (!Reaped()) return {};
+    // A helper seen to end by its socket alone may take a moment more to
+    // leave its exit status.
+    if (!Reap(std::chrono::seconds(1))) return "still running";
+    if (!status_known_) return "no exit status";
     if (WIFSIGNALED(status_)) return "signal " + std::to_string(WTERMSIG(status_));
     return "exit status " + std::to_string(WEXITSTATUS(status_));
   }
 
  private:
-  bool Reaped() {
-    if (reaped_) return true;
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      status_ = status;
-      reaped_ = true;
+  // Whether the process has ended and been reaped, waiting up to within for it.
+  bool Reap(std::chrono::milliseconds within) {
+    const auto deadline = Clock::now() + within;
+    while (!reaped_) {
+      int status = 0;
+      const pid_t done = waitpid(pid_, &status, WNOHANG);
+      if (done == pid_ || (done < 0 && errno != EINTR)) {
+        reaped_ = true;
+        status_known_ = done == pid_;
+        status_ = status;
+        break;
+      }
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+      if (left.count() <= 0) break;
+      if (pidfd_ >= 0) {
+        pollfd fd{pidfd_, POLLIN, 0};
+        poll(&fd, 1, PollTimeout(left));
+      } else {
+        std::this_thread::sleep_for(
+            std::min<std::chrono::milliseconds>(left, std::chrono::milliseconds(1)));
+      }
     }
     return reaped_;
   }
 
   pid_t pid_;
-  int to_;
-  int from_;
+  int pidfd_;
+  int bell_;
+  ChannelRegion* region_;
+  SocketDoorbell doorbell_;
+  ChannelEnd channel_;
   bool reaped_ = false;
+  bool status_known_ = false;
   int status_ = 0;
 };
 
+// fd, moved to a number above the helper's own descriptors, so that setting
+// those up in the helper cannot close it first.
+int AboveHelpersDescriptors(int fd) {
+  if (fd < 0 || fd > kBellDescriptor) return fd;
+  const int moved = fcntl(fd, F_DUPFD_CLOEXEC, kBellDescriptor + 1);
+  close(fd);
+  return moved;
+}
+
 }  // namespace
+
+void SocketDoorbell::Ring() {
+  const char ring = 1;
+  // A full socket already wakes the other side; a closed one has nobody to wake.
+  (void)send(socket_, &ring, 1, MSG_DONTWAIT | MSG_NOSIGNAL);
+}
+
+bool SocketDoorbell::HelperEnded() const {
+  if (helper_ <= 0) return false;
+  siginfo_t info{};
+  return waitid(P_PID, static_cast<id_t>(helper_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+         info.si_pid == helper_;
+}
+
+Doorbell::Woke SocketDoorbell::Wait(std::chrono::milliseconds timeout) {
+  pollfd fds[2] = {{socket_, POLLIN, 0}, {pidfd_, POLLIN, 0}};
+  const int ready = poll(fds, pidfd_ >= 0 ? 2 : 1, PollTimeout(timeout));
+  if (pidfd_ >= 0 ? fds[1].revents != 0 : HelperEnded()) return Woke::kOtherEnded;
+  // A signal is no end of anything.
+  if (ready <= 0 || fds[0].revents == 0) return Woke::kNothing;
+  char rings[64];
+  for (;;) {
+    const ssize_t n = recv(socket_, rings, sizeof rings, MSG_DONTWAIT);
+    if (n > 0) continue;
+    if (n == 0) return Woke::kOtherEnded;
+    if (errno == EINTR) continue;
+    return errno == EAGAIN || errno == EWOULDBLOCK ? Woke::kRung : Woke::kOtherEnded;
+  }
+}
 
 std::unique_ptr<HelperProcess> PosixHelperLauncher::Start(const std::string& program,
                                                           const std::vector<std::string>& arguments,
                                                           std::string* why) {
-  int in[2], out[2];
-  if (pipe2(in, O_CLOEXEC) != 0) {
-    *why = std::strerror(errno);
+  auto fail = [&](const char* what) {
+    *why = std::string(what) + ": " + std::strerror(errno);
     return nullptr;
+  };
+  const int region_fd = AboveHelpersDescriptors(memfd_create("HX_VENDOR", MFD_CLOEXEC));
+  if (region_fd < 0) return fail("no shared memory");
+  void* mapped = MAP_FAILED;
+  if (ftruncate(region_fd, sizeof(ChannelRegion)) == 0)
+    mapped = mmap(nullptr, sizeof(ChannelRegion), PROT_READ | PROT_WRITE, MAP_SHARED, region_fd, 0);
+  if (mapped == MAP_FAILED) {
+    auto failed = fail("no shared memory");
+    close(region_fd);
+    return failed;
   }
-  if (pipe2(out, O_CLOEXEC) != 0) {
-    *why = std::strerror(errno);
-    close(in[0]);
-    close(in[1]);
-    return nullptr;
+  auto* region = static_cast<ChannelRegion*>(mapped);
+  int bells[2] = {-1, -1};
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, bells) != 0) {
+    auto failed = fail("no socket");
+    close(region_fd);
+    munmap(mapped, sizeof(ChannelRegion));
+    return failed;
   }
+  bells[1] = AboveHelpersDescriptors(bells[1]);
+
+  // The helper gets the null device for its standard streams and its channel
+  // at fixed numbers; every other descriptor is closed, whoever opened it.
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, region_fd, kRegionDescriptor);
+  posix_spawn_file_actions_adddup2(&actions, bells[1], kBellDescriptor);
+  posix_spawn_file_actions_addclosefrom_np(&actions, kBellDescriptor + 1);
   std::vector<std::string> words = {program};
   words.insert(words.end(), arguments.begin(), arguments.end());
+  words.push_back(std::to_string(kRegionDescriptor));
+  words.push_back(std::to_string(kBellDescriptor));
+  words.push_back(std::to_string(getpid()));
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
   pid_t pid = 0;
   const int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  close(in[0]);
-  close(out[1]);
+  close(region_fd);
+  close(bells[1]);
   if (error != 0) {
     *why = std::strerror(error);
-    close(in[1]);
-    close(out[0]);
+    close(bells[0]);
+    munmap(mapped, sizeof(ChannelRegion));
     return nullptr;
   }
-  return std::make_unique<PosixHelper>(pid, in[1], out[0]);
+  // Without a process descriptor (a kernel before 5.3) the helper's end is
+  // seen when its socket closes.
+  // (glibc 2.36 declares pidfd_open for C alone.)
+  const int pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+  return std::make_unique<PosixHelper>(pid, pidfd, bells[0], region);
 }
 
 std::unique_ptr<HelperLauncher> SystemHelperLauncher() {

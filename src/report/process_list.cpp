@@ -65,28 +65,36 @@ TagRead::Outcome ReadTag(ReportState& rs, int i, std::string& reply, int16_t& st
   }
 
   // Each conversion starts from 0, so that one the library leaves
-  // untouched can never show the previous tag's value.
+  // untouched can never show the previous tag's value.  A conversion
+  // library that failed costs the values it converts, never the pass:
+  // the tag shows no number, and string tags need no conversion.
   VendorLibraries& vendor = rs.platform.vendor;
-  switch (tag.TagKind) {
-    case kKindInteger: {
-      int32_t value = 0;
-      std::vector<char> text = WritableCopy(reply);
-      vendor.StringAsLong(&value, text.data());
-      tag.TagText = IntegerText(tag, value);
-      break;
+  const bool converted = TrapVendorFailure(rs, label::kProcessList, [&] {
+    switch (tag.TagKind) {
+      case kKindInteger: {
+        int32_t value = 0;
+        std::vector<char> text = WritableCopy(reply);
+        vendor.StringAsLong(&value, text.data());
+        tag.TagText = IntegerText(tag, value);
+        break;
+      }
+      case kKindFloat: {
+        float value = 0;
+        std::vector<char> text = WritableCopy(reply);
+        vendor.StringAsFloat(&value, text.data());
+        tag.TagText = FloatText(tag, value);
+        break;
+      }
+      case kKindText:
+        tag.TagText = StringText(tag, reply);
+        break;
+      default:
+        break;  // a tag of unknown kind only ever shows a failure fill
     }
-    case kKindFloat: {
-      float value = 0;
-      std::vector<char> text = WritableCopy(reply);
-      vendor.StringAsFloat(&value, text.data());
-      tag.TagText = FloatText(tag, value);
-      break;
-    }
-    case kKindText:
-      tag.TagText = StringText(tag, reply);
-      break;
-    default:
-      break;  // a tag of unknown kind only ever shows a failure fill
+  });
+  if (!converted) {
+    tag.TagText = FailureFill(tag, /*marked=*/false);
+    return Outcome::kNotConverted;
   }
   return Outcome::kAnswered;
 }

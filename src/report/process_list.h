@@ -40,8 +40,10 @@ class ValueObserver {
 // keeps its text; any other gets its formatted value or a failure fill.  A
 // failure (a controller slot outside the table, a width beyond 16 bits, a
 // missing conversion library) ends the pass under label::kProcessList; the tags
-// visited so far keep their new texts.  observer, when given, hears of
-// every tag visited.
+// visited so far keep their new texts.  A conversion library that failed
+// (error 49, reported once under label::kProcessList) ends only the
+// conversions: the tags that need one show the failure fill, the others
+// their values.  observer, when given, hears of every tag visited.
 void Process_List(ReportState& rs, ValueObserver* observer = nullptr);
 
 }  // namespace hx

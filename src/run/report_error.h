@@ -85,6 +85,22 @@ bool Trap(ReportState& rs, std::string_view label, Body&& body) {
   return TrapWith(rs, label, std::forward<Body>(body), [](int32_t) { return std::string(); });
 }
 
+// Runs body under the trap of label for a failed vendor library alone
+// (error 49): it is reported there once, and the caller goes on with the
+// rest of its work, since that library's calls are all it lost.  Any other
+// failure goes on to the caller's own trap.  Returns whether body ran to
+// its end.
+template <class Body>
+bool TrapVendorFailure(ReportState& rs, std::string_view label, Body&& body) {
+  try {
+    body();
+    return true;
+  } catch (const RunError& e) {
+    if (e.number() != err::kVendorFailed) throw;
+    return Trap(rs, label, [] { throw; });
+  }
+}
+
 }  // namespace hx
 
 #endif  // HX_RUN_REPORT_ERROR_H_

@@ -2,24 +2,13 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
+#include "win32/wide_text.h"
 
-#include <string_view>
+// FileNameArgument lies in win32/file_name_argument_win32.cpp: what asks
+// only for the folder (the vendor host) does without shell32.dll, which a
+// process pays for at its start.
 
 namespace hx {
-
-namespace {
-
-std::string Utf8(std::wstring_view text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                      nullptr, nullptr);
-  return out;
-}
-
-}  // namespace
 
 std::string ExecutableFolder() {
   // A path may be longer than MAX_PATH; the call says so by filling the
@@ -44,18 +33,6 @@ std::string ExecutableFolder() {
   // folder of any name leads to the definition file, whatever the system's
   // code page.
   return Utf8(path);
-}
-
-std::string FileNameArgument(char** argv, int index) {
-  int count = 0;
-  wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (arguments == nullptr || index >= count) {
-    LocalFree(arguments);
-    return argv[index];
-  }
-  std::string name = Utf8(arguments[index]);
-  LocalFree(arguments);
-  return name;
 }
 
 }  // namespace hx
