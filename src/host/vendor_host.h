@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "comm/vendor.h"
+#include "platform/vendor.h"
 #include "comm/vendor_channel.h"
 
 namespace hx {
