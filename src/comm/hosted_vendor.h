@@ -41,12 +41,9 @@ inline constexpr std::chrono::milliseconds kVendorCallBound = std::chrono::secon
 // and one above kVendorCallBound is held to it.
 std::chrono::milliseconds VendorCallBound();
 
-// The host's file name, beside the program's.
-#ifdef _WIN32
-inline constexpr const char* kVendorHostName = "HX_VENDOR.exe";
-#else
-inline constexpr const char* kVendorHostName = "HX_VENDOR";
-#endif
+// The host's file name, beside the program's, with the suffix the build
+// gives programs (HX_EXECUTABLE_SUFFIX).
+inline constexpr const char* kVendorHostName = "HX_VENDOR" HX_EXECUTABLE_SUFFIX;
 
 class HostedVendor : public VendorLibraries {
  public:

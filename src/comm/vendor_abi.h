@@ -13,19 +13,10 @@
 
 #include <cstdint>
 
-// 32-bit Windows DLLs of that generation use the callee-cleans convention;
-// everywhere else there is only one.
-#if defined(_WIN32) && !defined(_WIN64)
-#define HX_VENDOR_CALL __stdcall
-#else
-#define HX_VENDOR_CALL
-#endif
-
-#if defined(_WIN32)
-#define HX_VENDOR_EXPORT __declspec(dllexport)
-#else
-#define HX_VENDOR_EXPORT __attribute__((visibility("default")))
-#endif
+// The calling convention (HX_VENDOR_CALL) and the way a library exports a
+// function (HX_VENDOR_EXPORT) are the build's to say, for the system it
+// builds for: 32-bit Windows DLLs of that generation use the callee-cleans
+// convention; everywhere else there is only one.
 
 extern "C" {
 

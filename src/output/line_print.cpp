@@ -60,7 +60,7 @@ void LogPrint(ReportState& rs, const std::string& line) {
         const bool in_program_folder = rs.LOGFILEPATH.empty();
         const CodePage& code_page = rs.platform.code_page;
         path = JoinPath(in_program_folder
-                            ? ProgramTextOfFileSystemName(rs.platform.program_folder, code_page)
+                            ? rs.platform.files.ProgramTextOf(rs.platform.program_folder, code_page)
                             : rs.LOGFILEPATH,
                         rs.LOGFILENAME);
         // The program folder comes from the system as the system spells it;
@@ -68,9 +68,10 @@ void LogPrint(ReportState& rs, const std::string& line) {
         // own spelling.  An empty LOGFILENAME leaves the folder itself as the
         // path; opening that fails, which is the failure the user should see.
         const std::string file = JoinPath(
-            in_program_folder ? rs.platform.program_folder
-                              : FileSystemName(rs.LOGFILEPATH, code_page, rs.DefinitionInUnicode()),
-            FileSystemName(rs.LOGFILENAME, code_page, rs.DefinitionInUnicode()));
+            in_program_folder
+                ? rs.platform.program_folder
+                : rs.platform.files.NameOf(rs.LOGFILEPATH, code_page, rs.DefinitionInUnicode()),
+            rs.platform.files.NameOf(rs.LOGFILENAME, code_page, rs.DefinitionInUnicode()));
         const std::string text =
             rs.DefinitionInUnicode() ? Utf8FromProgramText(line, code_page) : line;
         AppendWhenFree(

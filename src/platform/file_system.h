@@ -18,6 +18,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/code_page.h"
+
 namespace hx {
 
 // What a path names.  kOther is anything that is neither a folder nor a
@@ -33,6 +35,15 @@ enum class Appended {
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
+
+  // The name under which the file system knows a file or folder that the
+  // definition file names (program text in code_page; definition_unicode:
+  // the file was written in UTF-8 or UTF-16).
+  virtual std::string NameOf(std::string_view program_text, const CodePage& code_page,
+                             bool definition_unicode) = 0;
+  // A name as the file system spells it (the program's folder), as program
+  // text for messages.
+  virtual std::string ProgramTextOf(std::string_view name, const CodePage& code_page) = 0;
 
   virtual PathKind KindOf(const std::string& path) = 0;
 
@@ -52,6 +63,9 @@ class FileSystem {
 // The file system of the system the program runs on.
 class SystemFileSystem : public FileSystem {
  public:
+  std::string NameOf(std::string_view program_text, const CodePage& code_page,
+                     bool definition_unicode) override;
+  std::string ProgramTextOf(std::string_view name, const CodePage& code_page) override;
   PathKind KindOf(const std::string& path) override;
   std::unique_ptr<std::istream> OpenForReading(const std::string& path) override;
   Appended Append(const std::string& path, std::string_view record) override;

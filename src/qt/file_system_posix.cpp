@@ -32,6 +32,18 @@ void TakeBack(int fd, off_t size) {
 
 }  // namespace
 
+// The file system takes bytes: for a definition file written in Unicode its
+// UTF-8, for any other the bytes as written.
+std::string SystemFileSystem::NameOf(std::string_view program_text, const CodePage& code_page,
+                                     bool definition_unicode) {
+  return definition_unicode ? Utf8FromProgramText(program_text, code_page)
+                            : std::string(program_text);
+}
+
+std::string SystemFileSystem::ProgramTextOf(std::string_view name, const CodePage&) {
+  return std::string(name);
+}
+
 PathKind SystemFileSystem::KindOf(const std::string& path) {
   struct stat info {};
   if (stat(path.c_str(), &info) != 0)

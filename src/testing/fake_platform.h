@@ -117,20 +117,14 @@ class FakeNotes : public RunNotes {
 
 // The system's own files, with a log that fails or is held on demand (the
 // fault injection of a file system wrapper).
-class FakeFiles : public FileSystem {
+class FakeFiles : public SystemFileSystem {
  public:
   // When set, Append asks this instead of the system.
   std::function<Appended(const std::string& path, std::string_view record)> append;
 
-  PathKind KindOf(const std::string& path) override { return system.KindOf(path); }
-  std::unique_ptr<std::istream> OpenForReading(const std::string& path) override {
-    return system.OpenForReading(path);
-  }
   Appended Append(const std::string& path, std::string_view record) override {
-    return append ? append(path, record) : system.Append(path, record);
+    return append ? append(path, record) : SystemFileSystem::Append(path, record);
   }
-
-  SystemFileSystem system;
 };
 
 // A complete fake platform and a report state wired to it.

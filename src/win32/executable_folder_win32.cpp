@@ -29,7 +29,7 @@ std::string ExecutableFolder() {
   // "C:\HX_RPT.exe" lies in the root "C:\", which keeps its separator.
   const bool root = slash == 2 && path[1] == L':';
   path.resize(root ? slash + 1 : slash);
-  // In UTF-8, as the program names files on Windows (base/paths.h): a
+  // In UTF-8, as the program names files on Windows (platform/file_system.h): a
   // folder of any name leads to the definition file, whatever the system's
   // code page.
   return Utf8(path);

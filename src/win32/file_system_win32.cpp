@@ -6,9 +6,9 @@
 
 #include <cerrno>
 
-#include "base/paths.h"
 #include "base/run_error.h"
 #include "platform/file_system.h"
+#include "win32/wide_text.h"
 
 namespace hx {
 
@@ -54,6 +54,18 @@ int64_t SizeOf(int fd) {
 }
 
 }  // namespace
+
+// Names are held in UTF-8, which the program opens through the system's
+// wide-character calls, so that a name does not depend on the system's own
+// code page.
+std::string SystemFileSystem::NameOf(std::string_view program_text, const CodePage& code_page,
+                                     bool) {
+  return Utf8FromProgramText(program_text, code_page);
+}
+
+std::string SystemFileSystem::ProgramTextOf(std::string_view name, const CodePage& code_page) {
+  return ProgramTextFromUtf8(name, code_page);
+}
 
 PathKind SystemFileSystem::KindOf(const std::string& path) {
   struct _stat64 info {};

@@ -4,6 +4,7 @@
 
 #include "base/paths.h"
 #include "win32/system_text.h"
+#include "win32/wide_text.h"
 
 namespace hx {
 

@@ -1,5 +1,6 @@
 // Wide text from the system as UTF-8, the way the program names files on
-// Windows (base/paths.h).
+// Windows (platform/file_system.h), and such a name as the system's calls
+// take it.
 //
 // Thread-compatible: a plain function.
 
@@ -8,6 +9,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,11 @@ inline std::string Utf8(std::wstring_view text) {
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
                       nullptr, nullptr);
   return out;
+}
+
+// A file name held in UTF-8, for the wide-character calls.
+inline std::filesystem::path NativePath(const std::string& name) {
+  return std::filesystem::path(std::u8string(name.begin(), name.end()));
 }
 
 }  // namespace hx
