@@ -3,8 +3,8 @@
 # its own headers and those of the layers below it, never a layer above it
 # nor a folder beside it on its own layer.  Fails on an include that breaks
 # the rule, on a folder that is in no layer, and on a toolkit or system
-# header outside the platform layer that may use it.  Prints the layers from
-# the bottom up.
+# header outside the platform layer that may use it (posix, qt, win32).
+# Prints the layers from the bottom up.
 #
 # usage: tools/check_layers.sh [SRC_DIR]
 set -euo pipefail
@@ -22,7 +22,8 @@ layers=(
   "definition"       # the definition file reader and its [SETUP] keys
   "report"           # values, template layout and rendering, template fields
   "app check host"   # the run of HX_RPT, HX_CHECK, the vendor host program
-  "qt win32 testing" # the Linux and Windows platform layers, the tests' fakes
+  "posix"            # the POSIX system's services, which every Linux program links
+  "qt win32 testing" # the Linux toolkit layer, the Windows platform layer, the tests' fakes
 )
 
 declare -A level
@@ -53,12 +54,17 @@ for f in $files; do
     fi
   done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^/"]*\)\/.*".*/\1/;T;=;p' "$f" |
     paste -d: - -)
-  # Qt, libcups and the POSIX loader belong to the Linux layer alone; the
-  # Win32 API to the Windows layer alone.
+  # Qt and libcups belong to the Linux toolkit layer alone, the system's
+  # own headers (the POSIX calls, the loader, the Win32 API and the C
+  # library's Windows calls) to the platform layers: the core reaches the
+  # system only through the seams.
+  toolkit='Q[A-Za-z]*|Qt[A-Za-z]*/.*|cups/.*'
+  system='unistd\.h|fcntl\.h|dlfcn\.h|spawn\.h|poll\.h|pwd\.h|grp\.h|dirent\.h|signal\.h|sys/.*|linux/.*|io\.h|share\.h|direct\.h|process\.h|windows\.h|winerror\.h|winbase\.h'
   case $folder in
-    qt) forbidden='windows\.h' ;;
-    win32) forbidden='Q[A-Za-z]*|Qt[A-Za-z]*/.*|cups/.*|dlfcn\.h' ;;
-    *) forbidden='Q[A-Za-z]*|Qt[A-Za-z]*/.*|cups/.*|dlfcn\.h|windows\.h' ;;
+    qt) forbidden='windows\.h|winerror\.h|io\.h|share\.h' ;;
+    posix) forbidden="$toolkit|windows\\.h|winerror\\.h|io\\.h|share\\.h" ;;
+    win32) forbidden="$toolkit|unistd\\.h|dlfcn\\.h|spawn\\.h|poll\\.h|pwd\\.h|linux/.*" ;;
+    *) forbidden="$toolkit|$system" ;;
   esac
   if hits=$(grep -nE "^[[:space:]]*#[[:space:]]*include[[:space:]]*<($forbidden)>" "$f"); then
     sed "s#^#src/$f:#; s#\$#  <- not allowed in src/$folder/#" <<<"$hits"

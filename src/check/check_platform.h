@@ -12,10 +12,14 @@
 
 #include <cstdint>
 #include <ctime>
+#include <istream>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "base/run_error.h"
 #include "platform/platform.h"
 #include "platform/vendor.h"
 
@@ -106,6 +110,24 @@ class LocalClock : public Clock {
   void Pause(std::chrono::milliseconds) override {}  // the check writes no log to wait for
 };
 
+// The check reads its file itself and writes no log: no file is opened here.
+class CheckFiles : public FileSystem {
+ public:
+  std::string NameOf(std::string_view text, const CodePage&, bool) override {
+    return std::string(text);
+  }
+  std::string ProgramTextOf(std::string_view name, const CodePage&) override {
+    return std::string(name);
+  }
+  PathKind KindOf(const std::string&) override { return PathKind::kMissing; }
+  std::unique_ptr<std::istream> OpenForReading(const std::string& path) override {
+    throw RunError(err::kFileNotFound, path);
+  }
+  Appended Append(const std::string& path, std::string_view) override {
+    throw RunError(err::kPathFileAccess, path);
+  }
+};
+
 // What HX_RPT would note on standard error the check finds and says
 // itself; the notes are only kept.
 class CheckNotes : public RunNotes {
@@ -126,8 +148,7 @@ struct CheckPlatform {
   CheckDialog dialog;
   AbsentVendor vendor;
   CheckClock clock;
-  // Only the definition file is read; the check appends to no log.
-  SystemFileSystem files;
+  CheckFiles files;
   CheckNotes notes;
   Platform platform;
 };

@@ -42,7 +42,7 @@ struct ChannelRegion {
 static_assert(std::atomic<uint32_t>::is_always_lock_free, "the processes share no lock");
 
 // A side's way to wake the other, and to sleep until woken; one per
-// platform (qt/helper_process_posix.h, win32/helper_process_win32.h).
+// platform (posix/helper_process_posix.h, win32/helper_process_win32.h).
 class Doorbell {
  public:
   virtual ~Doorbell() = default;

@@ -12,7 +12,7 @@
 //
 // The calls and the order of the search are the same everywhere; the few
 // system calls behind them (a library's file name, loading, finding a
-// function, freeing) are each platform layer's (qt/vendor_loader_posix.cpp,
+// function, freeing) are each platform layer's (posix/vendor_loader_posix.cpp,
 // win32/vendor_loader_win32.cpp).  Owns the loaded libraries and frees them
 // when destroyed.  Single-threaded.
 

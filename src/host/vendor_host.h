@@ -19,8 +19,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/vendor.h"
 #include "comm/vendor_channel.h"
+#include "platform/vendor.h"
 
 namespace hx {
 
@@ -37,7 +37,7 @@ std::string AnswerRequest(VendorLibraries& vendor, std::string_view request);
 
 // The host's side of its channel, made from what the program named on the
 // host's command line (the arguments after the library's name).  One
-// implementation per platform layer (qt/vendor_host_posix.cpp,
+// implementation per platform layer (posix/vendor_host_posix.cpp,
 // win32/vendor_host_win32.cpp).  Making it also binds the host's life to
 // the program's, keeps the channel from whatever the library starts, and
 // has a crash end the host at once (on Windows, without a crash dialog).

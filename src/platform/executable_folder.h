@@ -1,7 +1,7 @@
 // The program's own folder: where HX_RPT.INI, the vendor libraries and, by
 // default, the log file lie, and where HX_CHECK looks for the definition
 // file it checks.  One implementation per platform layer
-// (qt/executable_folder_posix.cpp, win32/executable_folder_win32.cpp and
+// (posix/executable_folder_posix.cpp, win32/executable_folder_win32.cpp and
 // win32/file_name_argument_win32.cpp), built
 // as a target of its own that HX_CHECK links too; the core learns the folder
 // through the Platform struct instead.

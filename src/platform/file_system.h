@@ -1,6 +1,6 @@
 // The files the program reads and writes: the definition file, read once
 // from top to bottom, and the log file, appended to a line at a time.  One
-// implementation per platform (qt/file_system_posix.cpp,
+// implementation per platform (posix/file_system_posix.cpp,
 // win32/file_system_win32.cpp), each turning its system's failures into the
 // program's run-time error numbers through FileErrorNumber, the one table of
 // them; tests wrap it to make a file fail on demand.

@@ -2,7 +2,7 @@
 // program and spoken to one message at a time, each message answered by
 // one.  The vendor libraries run in one (comm/hosted_vendor.h), so that a
 // library that crashes or never returns ends the helper, never the program.
-// One implementation per platform layer (qt/helper_process_posix.cpp,
+// One implementation per platform layer (posix/helper_process_posix.cpp,
 // win32/helper_process_win32.cpp); tests use a fake.
 //
 // A helper holds nothing of the program's: its standard streams are the
@@ -62,7 +62,7 @@ class HelperLauncher {
                                                std::string* why) = 0;
 };
 
-// The system's launcher: HX_RPT's and HX_CHECK's (qt/helper_process_posix.cpp,
+// The system's launcher: HX_RPT's and HX_CHECK's (posix/helper_process_posix.cpp,
 // win32/helper_process_win32.cpp).
 std::unique_ptr<HelperLauncher> SystemHelperLauncher();
 

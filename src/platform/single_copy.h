@@ -1,7 +1,7 @@
 // The single-copy rule's lock: one copy of HX_RPT runs on a machine at a
 // time, whichever account starts it, so that a scheduled run and an
 // operator's never mix their lines in one log.  Each platform has its own
-// lock (qt/single_copy_posix.cpp: a file lock every account's copy finds;
+// lock (posix/single_copy_posix.cpp: a file lock every account's copy finds;
 // win32/single_copy_win32.cpp: a name every session shares), which the
 // system drops with the copy that held it, also one that crashed.  What a
 // copy does with the answer is the program's rule (app/form_load.h).

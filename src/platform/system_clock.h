@@ -1,5 +1,5 @@
 // The system clock in local time, as the system's time zone gives it.  One
-// implementation per platform layer (qt/system_clock_posix.cpp,
+// implementation per platform layer (posix/system_clock_posix.cpp,
 // win32/system_clock_win32.cpp).
 // Safe to call from any thread.
 

@@ -13,15 +13,15 @@
 #include "comm/hosted_vendor.h"
 #include "output/print_job.h"
 #include "platform/executable_folder.h"
+#include "platform/helper_process.h"
 #include "platform/platform.h"
 #include "platform/single_copy.h"
 #include "platform/system_clock.h"
 #include "platform/system_locale.h"
-#include "qt/helper_process_posix.h"
+#include "posix/runtime_folder.h"
 #include "qt/main_window_qt.h"
 #include "qt/message_dialog_qt.h"
 #include "qt/print_device_qt.h"
-#include "qt/runtime_folder.h"
 #include "ui/message_layout.h"
 
 namespace {
@@ -102,9 +102,9 @@ int main(int argc, char** argv) {
   hx::PrintJob printer(print_device);
   hx::QtMessageDialog dialog(code_page);
   main_window.KeepInFront([&dialog]() -> QWidget* { return dialog.Box(); });
-  hx::PosixHelperLauncher launcher;
+  const std::unique_ptr<hx::HelperLauncher> launcher = hx::SystemHelperLauncher();
   hx::HostedVendor vendor(
-      launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());
+      *launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());
   hx::SystemClock clock;
   hx::SystemFileSystem files;
   hx::StandardErrorNotes notes;

@@ -15,12 +15,12 @@
 #include "comm/hosted_vendor.h"
 #include "output/print_job.h"
 #include "platform/executable_folder.h"
+#include "platform/helper_process.h"
 #include "platform/platform.h"
 #include "platform/single_copy.h"
 #include "platform/system_clock.h"
 #include "platform/system_locale.h"
 #include "ui/message_layout.h"
-#include "win32/helper_process_win32.h"
 #include "win32/main_window_win32.h"
 #include "win32/message_dialog_win32.h"
 #include "win32/print_device_win32.h"
@@ -59,9 +59,9 @@ int Run(HINSTANCE instance) {
   hx::Win32PrintDevice print_device(code_page);
   hx::PrintJob printer(print_device);
   hx::Win32MessageDialog dialog(instance, main_window.hwnd(), code_page);
-  hx::Win32HelperLauncher launcher;
+  const std::unique_ptr<hx::HelperLauncher> launcher = hx::SystemHelperLauncher();
   hx::HostedVendor vendor(
-      launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());
+      *launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());
   hx::SystemClock clock;
   hx::SystemFileSystem files;
   hx::StandardErrorNotes notes;

@@ -7,7 +7,7 @@
 #include <charconv>
 
 #include "host/vendor_host.h"
-#include "qt/helper_process_posix.h"
+#include "posix/helper_process_posix.h"
 
 namespace hx {
 

@@ -1,4 +1,4 @@
-#include "qt/runtime_folder.h"
+#include "posix/runtime_folder.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -2,8 +2,8 @@
 // the standard streams, a shared memory object and a socket pair as the
 // channel, and a process descriptor (pidfd) to see the helper end.
 
-#ifndef HX_QT_HELPER_PROCESS_POSIX_H_
-#define HX_QT_HELPER_PROCESS_POSIX_H_
+#ifndef HX_POSIX_HELPER_PROCESS_POSIX_H_
+#define HX_POSIX_HELPER_PROCESS_POSIX_H_
 
 #include <sys/types.h>
 
@@ -41,4 +41,4 @@ class SocketDoorbell : public Doorbell {
 
 }  // namespace hx
 
-#endif  // HX_QT_HELPER_PROCESS_POSIX_H_
+#endif  // HX_POSIX_HELPER_PROCESS_POSIX_H_

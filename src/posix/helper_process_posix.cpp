@@ -1,4 +1,4 @@
-#include "qt/helper_process_posix.h"
+#include "posix/helper_process_posix.h"
 
 #include <fcntl.h>
 #include <poll.h>

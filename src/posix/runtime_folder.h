@@ -3,8 +3,8 @@
 // environment of a scheduler, a service or another account left behind: a
 // runtime folder of the user's own, and a language tag they understand.
 
-#ifndef HX_QT_RUNTIME_FOLDER_H_
-#define HX_QT_RUNTIME_FOLDER_H_
+#ifndef HX_POSIX_RUNTIME_FOLDER_H_
+#define HX_POSIX_RUNTIME_FOLDER_H_
 
 #include <string>
 
@@ -50,4 +50,4 @@ std::string FontLanguage(const std::string& locale);
 
 }  // namespace hx
 
-#endif  // HX_QT_RUNTIME_FOLDER_H_
+#endif  // HX_POSIX_RUNTIME_FOLDER_H_
