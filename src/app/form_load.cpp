@@ -7,8 +7,10 @@
 #include "base/paths.h"
 #include "base/run_error.h"
 #include "comm/controller_link.h"
+#include "comm/hosted_vendor.h"
 #include "definition/definition_reader.h"
 #include "output/line_print.h"
+#include "output/print_job.h"
 #include "platform/platform.h"
 #include "run/report_error.h"
 #include "ui/message_layout.h"
@@ -60,12 +62,17 @@ std::optional<int> SecondCopyStatus(const SingleCopyLock& lock) {
   return std::nullopt;
 }
 
-int RunProgram(Platform& platform) {
-  EchoingDialog dialog(platform.dialog);
-  Platform echoing{platform.printer, platform.screen,         dialog,
-                   platform.vendor,  platform.clock,          platform.files,
-                   platform.notes,   platform.program_folder, platform.code_page};
-  ReportState rs(echoing);
+int RunProgram(PrintDevice& print_device, Screen& screen, MessageDialog& dialog,
+               SystemServices& system, const std::string& program_folder,
+               const CodePage& code_page) {
+  PrintJob printer(print_device);
+  EchoingDialog echoing(dialog);
+  HostedVendor vendor(
+      *system.launcher, program_folder, [&] { screen.ProcessEvents(); }, VendorCallBound());
+  StandardErrorNotes notes;
+  Platform platform{printer,      screen, echoing,        vendor,   system.clock,
+                    system.files, notes,  program_folder, code_page};
+  ReportState rs(platform);
   const AfterLoad after = Form_Load(rs);
   // The print job is handed over as soon as the report is done, whether the
   // window then stays open or not.

@@ -9,7 +9,9 @@
 #include <optional>
 #include <string>
 
+#include "platform/print_device.h"
 #include "platform/single_copy.h"
+#include "platform/system_services.h"
 #include "run/report_state.h"
 
 namespace hx {
@@ -33,13 +35,18 @@ AfterLoad Form_Load(ReportState& rs);
 // this copy is not to run.
 std::optional<int> SecondCopyStatus(const SingleCopyLock& lock);
 
-// The program's run on the seams of platform, after the single-instance
-// check: Form_Load, then the print job handed to the printing system, then,
-// when the main window stays and someone can close it, the wait until they
-// do.  Every message of the run also goes to standard error
+// The program's run, after the single-instance check, on the toolkit's print
+// device, main window and message dialog and the system's services: the
+// print job, the vendor libraries in their hosts (the window kept answering
+// while a call is under way) and the notes on standard error are made here,
+// then Form_Load runs, the print job is handed to the printing system, and,
+// when the main window stays and someone can close it, the run waits until
+// they do.  Every message of the run also goes to standard error
 // (EchoingDialog).  The result is the exit status: 1 when anything went
 // wrong in the run, 0 otherwise.
-int RunProgram(Platform& platform);
+int RunProgram(PrintDevice& print_device, Screen& screen, MessageDialog& dialog,
+               SystemServices& system, const std::string& program_folder,
+               const CodePage& code_page);
 
 }  // namespace hx
 

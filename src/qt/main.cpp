@@ -10,19 +10,15 @@
 #include <optional>
 
 #include "app/form_load.h"
-#include "comm/hosted_vendor.h"
-#include "output/print_job.h"
 #include "platform/executable_folder.h"
-#include "platform/helper_process.h"
 #include "platform/platform.h"
 #include "platform/single_copy.h"
-#include "platform/system_clock.h"
 #include "platform/system_locale.h"
+#include "platform/system_services.h"
 #include "posix/runtime_folder.h"
 #include "qt/main_window_qt.h"
 #include "qt/message_dialog_qt.h"
 #include "qt/print_device_qt.h"
-#include "ui/message_layout.h"
 
 namespace {
 
@@ -99,16 +95,8 @@ int main(int argc, char** argv) {
   // close the window; a platform the user chose is left to the user.
   hx::MainWindow main_window(code_page, !offscreen);
   hx::QtPrintDevice print_device(code_page);
-  hx::PrintJob printer(print_device);
   hx::QtMessageDialog dialog(code_page);
   main_window.KeepInFront([&dialog]() -> QWidget* { return dialog.Box(); });
-  const std::unique_ptr<hx::HelperLauncher> launcher = hx::SystemHelperLauncher();
-  hx::HostedVendor vendor(
-      *launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());
-  hx::SystemClock clock;
-  hx::SystemFileSystem files;
-  hx::StandardErrorNotes notes;
-  hx::Platform platform{printer, main_window, dialog, vendor,   clock,
-                        files,   notes,       folder, code_page};
-  return hx::RunProgram(platform);
+  hx::SystemServices system;
+  return hx::RunProgram(print_device, main_window, dialog, system, folder, code_page);
 }

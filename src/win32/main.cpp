@@ -12,15 +12,11 @@
 
 #include "app/form_load.h"
 #include "base/run_error.h"
-#include "comm/hosted_vendor.h"
-#include "output/print_job.h"
 #include "platform/executable_folder.h"
-#include "platform/helper_process.h"
 #include "platform/platform.h"
 #include "platform/single_copy.h"
-#include "platform/system_clock.h"
 #include "platform/system_locale.h"
-#include "ui/message_layout.h"
+#include "platform/system_services.h"
 #include "win32/main_window_win32.h"
 #include "win32/message_dialog_win32.h"
 #include "win32/print_device_win32.h"
@@ -57,17 +53,9 @@ int Run(HINSTANCE instance) {
     std::fprintf(stderr, "HX_RPT: %s; the report goes on without the window\n",
                  main_window.failure().c_str());
   hx::Win32PrintDevice print_device(code_page);
-  hx::PrintJob printer(print_device);
   hx::Win32MessageDialog dialog(instance, main_window.hwnd(), code_page);
-  const std::unique_ptr<hx::HelperLauncher> launcher = hx::SystemHelperLauncher();
-  hx::HostedVendor vendor(
-      *launcher, folder, [&] { main_window.ProcessEvents(); }, hx::VendorCallBound());
-  hx::SystemClock clock;
-  hx::SystemFileSystem files;
-  hx::StandardErrorNotes notes;
-  hx::Platform platform{printer, main_window, dialog, vendor,   clock,
-                        files,   notes,       folder, code_page};
-  const int status = hx::RunProgram(platform);
+  hx::SystemServices system;
+  const int status = hx::RunProgram(print_device, main_window, dialog, system, folder, code_page);
   return main_window.made() ? status : std::max(status, 1);
 }
 
