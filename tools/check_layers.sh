@@ -18,7 +18,7 @@ layers=(
   "platform"         # the seams: printer, print device, screen, dialog, vendor libraries, clock, files, notes, helper processes, the lock
   "run"              # one run's report state; ReportError, the trap and the location labels
   "output ui"        # LinePrint and its channels, the print job; MBox1's behaviour and layout, the echo of messages
-  "comm"             # the controller link and the vendor libraries' host
+  "comm"             # the controller link; the vendor libraries in their hosts, the channel and protocol, the loader
   "definition"       # the definition file reader and its [SETUP] keys
   "report"           # values, template layout and rendering, template fields
   "app check host"   # the run of HX_RPT, HX_CHECK, the vendor host program

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <thread>
 #include <utility>
 
 namespace hx {
@@ -16,13 +17,16 @@ enum State { kIdle, kPosted, kDone, kQuit };
 // result usually comes within this, and a report's next line too.
 constexpr auto kAwake = std::chrono::microseconds(200);
 
-// Looks at state until it holds one of two values or kAwake has passed.
+// Looks at state until it holds one of two values or kAwake has passed,
+// letting whatever else is ready to run (the report's own thread, on a
+// machine of few processors) have the processor in between.
 bool AwaitAwake(const std::atomic<int>& state, int a, int b) {
   const auto until = std::chrono::steady_clock::now() + kAwake;
-  for (int look = 0;; ++look) {
+  for (;;) {
     const int s = state.load(std::memory_order_acquire);
     if (s == a || s == b) return true;
-    if (look % 64 == 63 && std::chrono::steady_clock::now() >= until) return false;
+    if (std::chrono::steady_clock::now() >= until) return false;
+    std::this_thread::yield();
   }
 }
 

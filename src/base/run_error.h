@@ -44,8 +44,8 @@ inline constexpr int32_t kPrinterError = 482;
 }  // namespace err
 
 // A failure carried to the trap of the procedure that is running.  The detail
-// is for diagnostics on standard error only; the report text is built from
-// the number (see report_error.h).
+// (which file, which library) goes to the run's notes (RunNotes); the report
+// text is built from the number alone (see run/report_error.h).
 class RunError {
  public:
   explicit RunError(int32_t number, std::string detail = {})

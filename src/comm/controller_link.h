@@ -30,7 +30,7 @@ int32_t GetHandle(ReportState& rs);
 // Instead of GetHandle for a controller whose name, as the definition file's
 // line names it, lost a character the program's code page lacks: sent with
 // a "?" in its place it could open another controller.  Handle 0, reported
-// like a controller that is not found, and named on standard error.
+// like a controller that is not found, and named in the run's notes.
 int32_t NameNotSendable(ReportState& rs, int line);
 // Sends command to the controller and overwrites reply with its answer.  A
 // failure inside is reported under label::kSendRecv; the result is then the status

@@ -20,7 +20,8 @@ using Clock = std::chrono::steady_clock;
 // spin), when that was not long: between two conversions the program
 // queries a controller, and waking a sleeping process costs tens of
 // microseconds, more than a conversion.  After a long pause (a slow
-// controller, the end of the calls) it sleeps at once.
+// controller, the end of the calls) it spins only the short spin before it
+// sleeps.
 constexpr std::chrono::steady_clock::duration kShortSpin = std::chrono::microseconds(50);
 constexpr std::chrono::steady_clock::duration kLongestSpin = std::chrono::milliseconds(5);
 

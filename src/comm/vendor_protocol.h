@@ -42,7 +42,8 @@ enum class Call : uint8_t {
 // How the call went, as the first byte of an answer.
 enum class Outcome : uint8_t {
   kReturned = 1,  // the function returned; its results follow
-  kRunError,      // the library or function could not be had: number, detail
+  kRunError,      // the call raised RunError (no library or function, a request the
+                  // host cannot read): number, detail
   kOverrun,       // the function wrote past the buffers it was given: detail
 };
 

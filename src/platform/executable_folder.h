@@ -2,9 +2,9 @@
 // default, the log file lie, and where HX_CHECK looks for the definition
 // file it checks.  One implementation per platform layer
 // (posix/executable_folder_posix.cpp, win32/executable_folder_win32.cpp and
-// win32/file_name_argument_win32.cpp), built
-// as a target of its own that HX_CHECK links too; the core learns the folder
-// through the Platform struct instead.
+// win32/file_name_argument_win32.cpp), in the system's services (hx_system),
+// which HX_CHECK and HX_VENDOR link too; the core learns the folder through
+// the Platform struct instead.
 // Safe to call from any thread.
 
 #ifndef HX_PLATFORM_EXECUTABLE_FOLDER_H_

@@ -53,10 +53,12 @@ class FileSystem {
 
   // Appends record to the plain file at path, creating it when missing, in
   // one write: the record goes in whole or not at all (a part the disk took
-  // is taken back out), and nothing already in the file changes.  A file
-  // that another program holds open without sharing it for writing, or has
-  // locked, gives kHeld.  A path that names no plain file fails at once,
-  // without waiting on whatever is there.  Other failures raise RunError.
+  // is taken back out), and nothing already in the file changes.  Where the
+  // system has such holds (Windows), a file that another program holds open
+  // without sharing it for writing, or has locked, gives kHeld; POSIX locks
+  // bind only those who ask for them, and the line is written.  A path that
+  // names no plain file fails at once, without waiting on whatever is there.
+  // Other failures raise RunError.
   virtual Appended Append(const std::string& path, std::string_view record) = 0;
 };
 

@@ -1,7 +1,8 @@
 // A helper process of the program's: an executable beside it, started by the
 // program and spoken to one message at a time, each message answered by
-// one.  The vendor libraries run in one (comm/hosted_vendor.h), so that a
-// library that crashes or never returns ends the helper, never the program.
+// one.  Each vendor library runs in one of its own (comm/hosted_vendor.h), so
+// that a library that crashes or never returns ends its helper, never the
+// program.
 // One implementation per platform layer (posix/helper_process_posix.cpp,
 // win32/helper_process_win32.cpp); tests use a fake.
 //

@@ -1,15 +1,21 @@
 // The platform seams of HX_RPT: everything the portable core needs from the
 // outside world.  One small interface per service (printer, screen, message
-// dialog, vendor libraries, clock, files, notes) plus the program's own folder.  A platform
-// layer implements them for real (qt/ on Linux, win32/ on Windows), all but
-// the printer: that is the core's print job (output/print_job.h) on the
-// platform's print device (platform/print_device.h).  Tests implement them
-// with fakes (see testing/fake_platform.h).  It includes nothing of the
-// program but base/ below it.
+// dialog, vendor libraries, clock, files, notes) plus the program's own
+// folder.  The toolkit layer (qt/ on Linux, win32/ on Windows) implements the
+// screen and the dialog, and the system's services (posix/ on Linux, win32/
+// on Windows) the clock and the files.  The rest are the core's own: the
+// printer is the print job (output/print_job.h) on the platform's print
+// device (platform/print_device.h), the vendor libraries are HostedVendor
+// (comm/hosted_vendor.h), each library in a host process, and the notes
+// StandardErrorNotes (ui/message_layout.h).  Tests implement them with fakes
+// (see testing/fake_platform.h).  It includes nothing of the program but
+// base/ and its own folder.
 //
-// Everything runs on the program's single user-interface thread: no method
-// here is called concurrently.  A method that fails raises RunError with the
-// platform's run-time error number; the caller's trap reports it.
+// Everything runs on the program's single user-interface thread but the log
+// file's writes: FileSystem is also called from the log's own thread
+// (base/bounded_call.h) and is safe from any thread.  A method that fails
+// raises RunError with the platform's run-time error number; the caller's
+// trap reports it.
 
 #ifndef HX_PLATFORM_PLATFORM_H_
 #define HX_PLATFORM_PLATFORM_H_

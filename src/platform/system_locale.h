@@ -1,8 +1,8 @@
 // What the system says about its text: the settings the program's code page
 // is chosen from (ChooseCodePage in base/code_page.h).  One implementation
 // per platform layer (posix/system_locale_posix.cpp,
-// win32/system_locale_win32.cpp), in the same small target as the program's
-// folder, which HX_CHECK links too.
+// win32/system_locale_win32.cpp), in the system's services (hx_system) beside
+// the program's folder, which HX_CHECK links too.
 // Safe to call from any thread.
 
 #ifndef HX_PLATFORM_SYSTEM_LOCALE_H_

@@ -1,7 +1,9 @@
-// What every program gets from the system it runs on, made once by the
-// program's main: its files, its clock, and the launcher of its helper
-// processes.  Each platform layer implements the three (platform/file_system.h,
-// platform/system_clock.h, platform/helper_process.h).
+// What HX_RPT's run gets from the system it runs on, made once by each
+// platform's main and handed to RunProgram: its files, its clock, and the
+// launcher of its helper processes.  Each platform layer implements the
+// three (platform/file_system.h, platform/system_clock.h,
+// platform/helper_process.h); HX_CHECK and HX_VENDOR make only the services
+// they use themselves.
 //
 // Single-threaded, like the run that uses it.
 

@@ -221,7 +221,7 @@ std::unique_ptr<HelperProcess> PosixHelperLauncher::Start(const std::string& pro
     return nullptr;
   }
   // Without a process descriptor (a kernel before 5.3) the helper's end is
-  // seen when its socket closes.
+  // seen when its socket closes, or by asking for it at every wake-up.
   // (glibc 2.36 declares pidfd_open for C alone.)
   const int pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
   return std::make_unique<PosixHelper>(pid, pidfd, bells[0], region);

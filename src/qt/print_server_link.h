@@ -1,5 +1,6 @@
 // The one connection a run keeps to the print server, through libcups.
-// Every request on it ends within kPrintServerBound, connecting included,
+// Every request on it ends within kPrintServerBound and at most a second
+// more (the watchdog looks once a second), connecting included,
 // whether the server answers, stays silent or answers a byte at a time: a
 // print server that does not answer costs the printout, never the report.
 // Once a request has run out of time the server counts as gone for the rest

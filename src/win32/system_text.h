@@ -1,5 +1,6 @@
-// The system's own description of a failed Win32 call, for the detail a
-// RunError carries to standard error.
+// The system's own description of a failed Win32 call: the detail a RunError
+// carries to the run's notes, and what the program says on standard error
+// itself.
 //
 // Thread-compatible: reads only the calling thread's last error.
 
