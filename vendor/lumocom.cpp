@@ -10,12 +10,6 @@
 // stays one line.  The journal is reopened for every line, so a crash of the
 // caller never loses what already reached the "controllers".
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -29,6 +23,7 @@
 
 #include "comm/vendor_abi.h"
 #include "plant.h"
+#include "standin_system.h"
 
 namespace {
 
@@ -44,34 +39,10 @@ Library& TheLibrary() {
   return library;
 }
 
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-
-std::string ExecutableFolder() {
-  char path[32768];
-  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-  if (n == 0 || n >= sizeof path) return ".";
-  std::string folder(path, n);
-  const size_t slash = folder.find_last_of("\\/");
-  return slash == std::string::npos ? "." : folder.substr(0, slash);
-}
-#else
-constexpr char kSeparator = '/';
-
-std::string ExecutableFolder() {
-  char path[4096];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return ".";
-  std::string folder(path, static_cast<size_t>(n));
-  const size_t slash = folder.rfind('/');
-  return slash == std::string::npos ? "." : folder.substr(0, std::max<size_t>(slash, 1));
-}
-#endif
-
 std::string SimulationPath() {
   const char* named = std::getenv("LUMOCOM_SIM");
   if (named != nullptr && *named != '\0') return named;
-  return ExecutableFolder() + kSeparator + "LUMOCOM.SIM";
+  return standin::ExecutableFolder() + standin::kSeparator + "LUMOCOM.SIM";
 }
 
 std::string ReadFile(const std::string& path) {
@@ -165,69 +136,11 @@ void Chatter(const lumo::Habits& habits) {
   }
 }
 
-constexpr char kHelperLine[] = "LumoCom's helper is still there\n";
-
-#ifdef _WIN32
-// The helper runs this through rundll32, which every Windows has.
-extern "C" HX_VENDOR_EXPORT void CALLBACK LumoComHelper(HWND, HINSTANCE, LPSTR seconds, int) {
-  for (int i = std::atoi(seconds); i > 0; --i) {
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), kHelperLine, sizeof kHelperLine - 1, &written,
-              nullptr);
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), kHelperLine, sizeof kHelperLine - 1, &written,
-              nullptr);
-    Sleep(1000);
-  }
-}
-
-// A helper started as libraries start them: inheriting the handles, and
-// the standard ones among them.
-void StartHelper(int seconds) {
-  wchar_t system[MAX_PATH];
-  HMODULE self = nullptr;
-  wchar_t library[32768];
-  if (GetSystemDirectoryW(system, MAX_PATH) == 0 ||
-      !GetModuleHandleExW(
-          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-          reinterpret_cast<LPCWSTR>(&StartHelper), &self) ||
-      GetModuleFileNameW(self, library, 32768) == 0)
-    return;
-  const std::wstring program = std::wstring(system) + L"\\rundll32.exe";
-  std::wstring line =
-      L"\"" + program + L"\" \"" + library + L"\",LumoComHelper " + std::to_wstring(seconds);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  PROCESS_INFORMATION info{};
-  if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                     &startup, &info)) {
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-  }
-}
-#else
-// A helper started as libraries start one: a copy of the process.
-void StartHelper(int seconds) {
-  if (fork() != 0) return;
-  for (int i = seconds; i > 0; --i) {
-    if (write(1, kHelperLine, sizeof kHelperLine - 1) < 0 ||
-        write(2, kHelperLine, sizeof kHelperLine - 1) < 0) {
-      // Nobody listens; the helper lives its time all the same.
-    }
-    sleep(1);
-  }
-  _exit(0);
-}
-#endif
-
 // The open's habits: chatter, a look at standard input, a helper.
 void AtOpen(const lumo::Habits& habits) {
   Chatter(habits);
   if (habits.reads_stdin) (void)std::fgetc(stdin);
-  if (habits.helper_seconds > 0) StartHelper(habits.helper_seconds);
+  if (habits.helper_seconds > 0) standin::StartHelper(habits.helper_seconds);
 }
 
 // One exchange with the controller behind handle: the plant is asked under
