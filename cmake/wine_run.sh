@@ -79,8 +79,20 @@ fi
 
 output=$(mktemp)
 trap 'rm -f "$output"' EXIT
-status=0
-wine "$@" 2>&1 | tee "$output" || status=${PIPESTATUS[0]}
+# Now and then wine fails to start a program at all ("Application could not
+# be started ... ShellExecuteEx failed: Internal error") and runs nothing of
+# it; a failed listing then ends the whole test run.  Such a start is tried
+# again, twice at most: a program that cannot be loaded still fails.
+for attempt in 1 2 3; do
+  status=0
+  wine "$@" 2>&1 | tee "$output" || status=${PIPESTATUS[0]}
+  if ((status == 0)) || ! grep -q '^Application could not be started' "$output" ||
+    ((attempt == 3)); then
+    break
+  fi
+  echo "wine_run.sh: wine could not start $program; trying again" >&2
+  sleep 1
+done
 # Wine writes the program's line ends as they are; the checks go by lines.
 sed -i 's/\r$//' "$output"
 if ((status != 0)); then exit "$status"; fi
