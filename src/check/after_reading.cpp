@@ -37,8 +37,8 @@ void DefinitionCheck::CheckAfterReading() {
   if (stop_error_ != 0) return;  // HX_RPT would produce no report at all
 
   if (rs_.HeaderCount == 0 && rs_.ReportCount == 0) {
-    const bool no_tag = std::none_of(tags_.begin(), tags_.end(),
-                                     [](const TagSeen& t) { return t.lines.empty() == false; });
+    const bool no_tag =
+        std::none_of(tags_.begin(), tags_.end(), [](const TagSeen& t) { return !t.lines.empty(); });
     Add(0, Severity::kWarning,
         std::string("the file gives HX_RPT nothing to report: no header or report template line") +
             (no_tag ? " and no tag" : "") + "; its report is empty");

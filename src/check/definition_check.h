@@ -60,7 +60,7 @@ class DefinitionCheck : private DefinitionObserver {
   bool TagDefined(size_t n) const { return !tags_.at(n).lines.empty(); }
   // The latest line that defines tag n, or names controller slot (1 to 5);
   // 0 for none.
-  int TagLine(size_t n) const { return TagDefined(n) ? tags_.at(n).lines.back() : 0; }
+  int TagDefinitionLine(size_t n) const { return TagDefined(n) ? tags_.at(n).lines.back() : 0; }
   int ControllerLine(size_t slot) const { return controller_lines_.at(slot); }
   const std::string& file_name() const { return file_name_; }
 

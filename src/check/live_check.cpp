@@ -81,15 +81,6 @@ class TimedVendor : public VendorLibraries {
   VendorLibraries& vendor_;
 };
 
-// What the run would show, as it comes.
-class CollectingDialog : public MessageDialog {
- public:
-  std::vector<std::string> messages;
-  void ShowMessage(const std::string& message, int16_t, const std::string&) override {
-    messages.push_back(message);
-  }
-};
-
 // Every tag the value pass visits, with the messages and the notes its
 // query brought.
 class Readings : public ValueObserver {
@@ -154,13 +145,9 @@ bool VendorFailed(const std::vector<std::string>& messages) {
                      [](const std::string& m) { return m.starts_with("Error: 49"); });
 }
 
-std::string Median(std::vector<double> v) {
+double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
-  const double m =
-      v.size() % 2 == 1 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2f ms", m);
-  return text;
+  return v.size() % 2 == 1 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 std::string Ms(double ms) {
@@ -203,7 +190,7 @@ int WriteLiveCheck(const DefinitionCheck& check, const std::string& path, FileSy
 
   CheckPrinter printer;
   CheckScreen screen;
-  CollectingDialog dialog;
+  CheckDialog dialog;
   TimedVendor timed(vendor);
   CheckClock clock;
   CheckNotes notes;
@@ -234,7 +221,7 @@ int WriteLiveCheck(const DefinitionCheck& check, const std::string& path, FileSy
   out << "Live: the controllers opened and every tag read once, as HX_RPT does:\n";
   // The messages of the opening, in the order they came.
   for (size_t k = 0; k < opening_messages; ++k)
-    out << at(0, false) << "message: " << utf8(OneLine(dialog.messages[k])) << '\n';
+    out << at(0, false) << "message: " << utf8(Escaped(OneLine(dialog.messages[k]))) << '\n';
 
   int named = 0, opened = 0;
   for (size_t slot = 1; slot <= 5; ++slot) {
@@ -253,14 +240,19 @@ int WriteLiveCheck(const DefinitionCheck& check, const std::string& path, FileSy
     out << at(line, false) << name << ": opened in " << Ms(c.open_ms) << "; "
         << c.exchanges_ms.size() << (c.exchanges_ms.size() == 1 ? " exchange" : " exchanges");
     if (!c.exchanges_ms.empty()) {
-      out << ", median " << Median(c.exchanges_ms) << ", slowest "
+      out << ", median " << Ms(Median(c.exchanges_ms)) << ", slowest "
           << Ms(*std::max_element(c.exchanges_ms.begin(), c.exchanges_ms.end()));
     }
     out << '\n';
   }
 
   int answered = 0, failed = 0;
-  bool vendor_failed = false;
+  // Where the library failed, if it did: it may have done so already while
+  // the controllers were opened (in a power-up clear, say).
+  std::string vendor_failed;
+  if (VendorFailed({dialog.messages.begin(),
+                    dialog.messages.begin() + static_cast<std::ptrdiff_t>(opening_messages)}))
+    vendor_failed = "while the controllers were opened";
   for (size_t i = 0; i < rs->TagTable.size(); ++i) {
     if (!check.TagDefined(i)) continue;
     const Tag& tag = rs->TagTable[i];
@@ -270,23 +262,24 @@ int WriteLiveCheck(const DefinitionCheck& check, const std::string& path, FileSy
       head += " '" + utf8(Escaped(rs->ControllerName[static_cast<size_t>(slot)])) + "'";
     const auto found = readings.tags.find(static_cast<int>(i));
     if (found == readings.tags.end()) {
-      // The value pass stopped before it (its trap said why).
+      // The reading of the file, or the value pass, stopped before it (its
+      // trap said why).
       ++failed;
-      out << at(check.TagLine(i), true) << head
-          << ": not read: HX_RPT's value pass stopped before it";
-      for (const std::string& m : readings.Rest()) out << "; " << utf8(OneLine(m));
+      out << at(check.TagDefinitionLine(i), true) << head
+          << (stopped ? ": not read: HX_RPT stopped reading the file"
+                      : ": not read: HX_RPT's value pass stopped before it");
+      for (const std::string& m : readings.Rest()) out << "; " << utf8(Escaped(OneLine(m)));
       out << '\n';
       continue;
     }
     const Readings::Reading& r = found->second;
     const bool good = r.read.outcome == TagRead::Outcome::kAnswered;
     good ? ++answered : ++failed;
-    out << at(check.TagLine(i), !good) << head;
-    const bool queried = r.read.outcome != TagRead::Outcome::kNotOpen &&
-                         r.read.outcome != TagRead::Outcome::kNotSendable;
+    out << at(check.TagDefinitionLine(i), !good) << head;
+    const bool queried = r.read.queried();
     if (queried) {
       const bool not_sent =
-          r.read.status == kStatusNoExchange && vendor_failed && !VendorFailed(r.messages);
+          r.read.status == kStatusNoExchange && !vendor_failed.empty() && !VendorFailed(r.messages);
       out << (not_sent ? ": command \"" : ": sent \"") << utf8(Escaped(tag.TagCommand)) << "\"";
       if (r.read.status == kStatusNoExchange) {
         // The reply is what an earlier exchange left: none came for this one.
@@ -305,10 +298,10 @@ int WriteLiveCheck(const DefinitionCheck& check, const std::string& path, FileSy
         out << Why(r.read, std::string(code_page.name()));
       } else if (VendorFailed(r.messages)) {
         out << "the vendor library failed";
-        vendor_failed = true;
-      } else if (vendor_failed) {
+        vendor_failed = "at an earlier tag";
+      } else if (!vendor_failed.empty()) {
         // A library that failed is not called again in the run.
-        out << "not sent, since the vendor library failed at an earlier tag";
+        out << "not sent, since the vendor library failed " << vendor_failed;
       } else {
         out << "a failed exchange";
         for (const std::string& note : r.notes) out << "; " << utf8(Escaped(note));

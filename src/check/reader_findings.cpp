@@ -4,8 +4,6 @@
 #include "check/definition_check.h"
 
 #include <algorithm>
-#include <iomanip>
-#include <sstream>
 
 #include "base/code_page.h"
 #include "base/run_error.h"

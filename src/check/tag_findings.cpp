@@ -104,8 +104,9 @@ void DefinitionCheck::CheckTagLineEnd(int line, const std::string& text,
                               : "field " + std::to_string(reading.field) + " (" +
                                     FieldName(reading.field) + ") " + Quoted(reading.text);
   if (reading.complete) {
-    // An index that lost a character is an error of its own (CharacterLost).
-    const bool lost = At(rs_.TagTable, reading.index).TagLostLine == line;
+    // A name or index that lost a character is an error of its own
+    // (CharacterLost).
+    const bool lost = t.TagLostLine == line;
     if (reading.table && !IsNum(reading.text) && !lost) {
       Add(line, reading.text.empty() ? Severity::kNote : Severity::kWarning,
           tag + ": " +

@@ -109,9 +109,7 @@ void Process_List(ReportState& rs, ValueObserver* observer) {
       TagRead read;
       read.outcome = ReadTag(rs, i, reply, read.status);
       if (observer == nullptr) continue;
-      const bool queried = read.outcome != TagRead::Outcome::kNotOpen &&
-                           read.outcome != TagRead::Outcome::kNotSendable;
-      if (queried) read.reply = reply;
+      if (read.queried()) read.reply = reply;
       observer->TagVisited(i, read);
     }
   });

@@ -27,12 +27,15 @@ struct TagRead {
   Outcome outcome = Outcome::kNotOpen;
   int16_t status = 0;
   std::string reply;
+
+  bool queried() const { return outcome != Outcome::kNotOpen && outcome != Outcome::kNotSendable; }
 };
 
 class ValueObserver {
  public:
   virtual ~ValueObserver() = default;
-  // Told after the tag's TagText is set (or left, when not queried).
+  // Told after the tag's TagText is set (or left, when its controller is not
+  // open).
   virtual void TagVisited(int index, const TagRead& read) = 0;
 };
 
