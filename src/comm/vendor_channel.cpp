@@ -21,8 +21,7 @@ using Clock = std::chrono::steady_clock;
 // queries a controller, and waking a sleeping process costs tens of
 // microseconds, more than a conversion.  After a long pause (a slow
 // controller, the end of the calls) it spins only the short spin before it
-// sleeps.
-constexpr std::chrono::steady_clock::duration kShortSpin = std::chrono::microseconds(50);
+// sleeps.  (The short spin is ChannelEnd::kShortSpin.)
 constexpr std::chrono::steady_clock::duration kLongestSpin = std::chrono::milliseconds(5);
 
 // How often a sleeping program wakes for its idle work (the window).

@@ -84,9 +84,10 @@ class ChannelEnd {
   Doorbell& bell_;
   Side side_;
   uint32_t number_ = 0;  // of the latest request, as this side knows it
+  static constexpr std::chrono::steady_clock::duration kShortSpin = std::chrono::microseconds(50);
   // How long the next wait looks at the region before it sleeps, and when
   // the host answered last (vendor_channel.cpp).
-  std::chrono::steady_clock::duration spin_ = std::chrono::microseconds(50);
+  std::chrono::steady_clock::duration spin_ = kShortSpin;
   std::chrono::steady_clock::time_point answered_at_;
 };
 

@@ -151,8 +151,9 @@ std::string AnswerRequest(VendorLibraries& vendor, std::string_view request) {
   const std::optional<vp::Request> call = vp::DecodeRequest(request);
   constexpr const char* kUnreadable = "HX_VENDOR: a request it cannot read";
   if (!call) return Failure(err::kInternal, kUnreadable);
+  std::string answer;
   try {
-    return std::visit(
+    answer = std::visit(
         [&](const auto& c) {
           return Sizes(c) ? Make(vendor, c) : Failure(err::kInternal, kUnreadable);
         },
@@ -160,6 +161,11 @@ std::string AnswerRequest(VendorLibraries& vendor, std::string_view request) {
   } catch (const RunError& e) {
     return Failure(e.number(), e.detail());
   }
+  // A content longer than its buffer's size comes back whole; an answer no
+  // message can carry would leave the program waiting for nothing.
+  if (answer.size() > vp::kMaxMessage)
+    return Failure(err::kInternal, "HX_VENDOR: an answer longer than any message");
+  return answer;
 }
 
 }  // namespace hx

@@ -5,9 +5,9 @@
 //
 // The host is to the library what the program's own process was: its
 // standard streams are the null device, as a window program's are; it holds
-// nothing of the program's but its channel, which a process the library
-// starts does not inherit; and it ends with the program, however the
-// program ends.
+// nothing of the program's but its channel, of which a process the library
+// starts gets neither the memory nor, once it runs another program, the
+// doorbell; and it ends with the program, however the program ends.
 //
 // Single-threaded.
 

@@ -110,10 +110,16 @@ TEST(VendorHostTest, EachRequestIsTheCallItNamesAndItsAnswerWhatTheLibraryDid) {
        {},
        unreadable},
       {"a buffer larger than any answer",
-       vp::EncodeRequest(vp::ErrorAsString{0, "", INT32_MAX}),
+       vp::EncodeRequest(vp::ErrorAsString{0, "", vp::kMaxMessage / 2 + 1}),
        [](Library&) {},
        {},
        unreadable},
+      {"a content longer than its buffer, and than any answer",
+       vp::EncodeRequest(vp::ErrorAsString{0, std::string(vp::kMaxMessage, 'x'), 6}),
+       [](Library&) {},
+       {"errtext 0"},
+       vp::Encode(uint8_t(vp::Outcome::kRunError),
+                  vp::RunFailure{err::kInternal, "HX_VENDOR: an answer longer than any message"})},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -32,8 +32,9 @@ class HelperProcess {
   // a process still there is then ended.
   virtual ~HelperProcess() = default;
 
-  // Hands message to the process; false when it is gone or the message is
-  // longer than any it takes.  An empty message tells it to end.
+  // Hands message to the process; false when the message is longer than any
+  // it takes (a process that is gone is seen by Receive).  An empty message
+  // tells it to end.
   virtual bool Send(std::string_view message) = 0;
 
   enum class ReadResult { kData, kEnded, kTimedOut, kTooLong };

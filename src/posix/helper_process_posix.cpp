@@ -183,13 +183,16 @@ std::unique_ptr<HelperProcess> PosixHelperLauncher::Start(const std::string& pro
   }
   auto* region = static_cast<ChannelRegion*>(mapped);
   int bells[2] = {-1, -1};
-  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, bells) != 0) {
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, bells) == 0) {
+    bells[1] = AboveHelpersDescriptors(bells[1]);
+    if (bells[1] < 0) close(bells[0]);
+  }
+  if (bells[1] < 0) {
     auto failed = fail("no socket");
     close(region_fd);
     munmap(mapped, sizeof(ChannelRegion));
     return failed;
   }
-  bells[1] = AboveHelpersDescriptors(bells[1]);
 
   // The helper gets the null device for its standard streams and its channel
   // at fixed numbers; every other descriptor is closed, whoever opened it.

@@ -1,11 +1,8 @@
 #include "win32/helper_process_win32.h"
 
-#include <algorithm>
-#include <cinttypes>
 #include <cstdio>
 #include <string>
 
-#include "base/paths.h"
 #include "win32/system_text.h"
 #include "win32/wide_text.h"
 
@@ -147,8 +144,11 @@ std::unique_ptr<HelperProcess> Win32HelperLauncher::Start(const std::string& pro
   auto close_all = [&] {
     for (HANDLE h : owned) CloseHandle(h);
   };
+  void* view = nullptr;
+  // The system's word for the failure first: the clean-up may change it.
   auto fail = [&](const char* what) {
     *why = std::string(what) + ": " + LastSystemError();
+    if (view != nullptr) UnmapViewOfFile(view);
     close_all();
     return nullptr;
   };
@@ -173,7 +173,7 @@ std::unique_ptr<HelperProcess> Win32HelperLauncher::Start(const std::string& pro
                   OPEN_EXISTING, 0, nullptr);
   if (null_device == INVALID_HANDLE_VALUE) return fail("no null device");
   owned.push_back(null_device);
-  void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(ChannelRegion));
+  view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(ChannelRegion));
   if (view == nullptr) return fail("no shared memory");
 
   std::vector<std::wstring> words = {NativePath(program).wstring()};
@@ -182,12 +182,10 @@ std::unique_ptr<HelperProcess> Win32HelperLauncher::Start(const std::string& pro
   std::wstring line = CommandLine(words);
   PROCESS_INFORMATION info{};
   BOOL started = FALSE;
+  DWORD start_error = 0;
   {
     InheritedForOneStart inherited({mapping, request, answer, self, null_device});
-    if (inherited.list() == nullptr) {
-      UnmapViewOfFile(view);
-      return fail("no handle list");
-    }
+    if (inherited.list() == nullptr) return fail("no handle list");
     STARTUPINFOEXW startup{};
     startup.StartupInfo.cb = sizeof startup;
     startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
@@ -198,9 +196,10 @@ std::unique_ptr<HelperProcess> Win32HelperLauncher::Start(const std::string& pro
     started = CreateProcessW(words[0].c_str(), line.data(), nullptr, nullptr, TRUE,
                              CREATE_NO_WINDOW | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT,
                              nullptr, nullptr, &startup.StartupInfo, &info);
+    if (!started) start_error = GetLastError();
   }
   if (!started) {
-    UnmapViewOfFile(view);
+    SetLastError(start_error);  // as CreateProcessW left it, before the list was undone
     return fail("cannot start");
   }
   CloseHandle(self);
