@@ -79,8 +79,7 @@ int RunProgram(PrintDevice& print_device, Screen& screen, MessageDialog& dialog,
   FinishPrinting(rs);
   // Nobody could close a window drawn off screen, and the scheduler that
   // started the run would wait for ever.
-  if (after == AfterLoad::kKeepOpen && platform.screen.SomeoneCanClose())
-    platform.screen.StayOpen();
+  if (after == AfterLoad::kKeepOpen && screen.SomeoneCanClose()) screen.StayOpen();
   return rs.AnyFailure ? 1 : 0;
 }
 

@@ -31,7 +31,8 @@ class BoundedCall {
 
   // Runs call and waits for it up to bound; rethrows what it threw.  False
   // when it has not returned within bound, and at once after that has
-  // happened once.  call must own what it uses: it may outlive the caller.
+  // happened once.  call may outlive the caller: it must own what it uses,
+  // or use only what lives as long as the process.
   bool Run(std::function<void()> call, std::chrono::milliseconds bound);
 
  private:

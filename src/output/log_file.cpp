@@ -24,7 +24,8 @@ Appended AppendLogLine(BoundedCall& writer, FileSystem& files, const std::string
   // Whatever is left of the run's wait, and never so little that an
   // ordinary write after a long hold could not make it.
   const milliseconds bound = std::max(kHeldLogWait - waited, kLongestPause);
-  // Owned by the call, which may outlive this one when the file system keeps it.
+  // Owned by the call, which may outlive this one when the file system keeps
+  // it; the file system itself is the program's, which lives to its end.
   auto appended = std::make_shared<Appended>(Appended::kWhole);
   const auto start = std::chrono::steady_clock::now();
   const bool returned = writer.Run([&files, path, record = std::move(record),

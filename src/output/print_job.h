@@ -42,8 +42,10 @@ class PrintJob : public Printer {
   void SetFontName(const std::string& name) override { font_name_ = name; }
   void SetFontSize(double points) override;
   std::string DeviceName() override { return device_.DeviceName(); }
-  void FollowDefault() override { device_.FollowDefault(); }
-  int Orientation() override { return device_.Orientation(); }
+  // The job always goes to the system's default printer, so following the
+  // default needs nothing more.
+  void FollowDefault() override {}
+  int Orientation() override { return device_.Landscape() ? kLandscape : 1; }
   void PrintLine(const std::string& text) override;
   void EjectPage() override;
   void EndJob() override;

@@ -23,8 +23,7 @@ class FakeDevice : public PrintDevice {
   Done done;
 
   std::string DeviceName() override { return "FakeQueue"; }
-  void FollowDefault() override {}
-  int Orientation() override { return 1; }
+  bool Landscape() override { return false; }
   Page BeginJob(const std::string& name, const std::string& font_name, double points) override {
     std::ostringstream out;
     out << "begin " << name << ", " << font_name << " " << points;

@@ -35,11 +35,10 @@ class PrintDevice {
 
   virtual ~PrintDevice() = default;
 
-  // What Printer::DeviceName, FollowDefault and Orientation tell; asking
-  // never begins a job.
+  // The current printer's name, and whether its paper lies in landscape;
+  // asking never begins a job.
   virtual std::string DeviceName() = 0;
-  virtual void FollowDefault() = 0;
-  virtual int Orientation() = 0;
+  virtual bool Landscape() = 0;
 
   // Begins a job called name on the current printer, on its first page, in
   // the font font_name of font_points points.  At most one job at a time.

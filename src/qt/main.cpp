@@ -65,10 +65,7 @@ int main(int argc, char** argv) {
   // it went.  The same holds for a print server that closes the connection
   // while a job is being sent: that is a printer failure to report.
   std::signal(SIGPIPE, SIG_IGN);
-  // A second copy ends at once, silently, before it so much as connects to
-  // the display; its exit status tells a scheduler that this start produced
-  // no report.  A lock that cannot be had proves nothing, and a scheduled
-  // report that silently never runs is worse than two copies.
+  // A second copy ends before it so much as connects to the display.
   const std::unique_ptr<hx::SingleCopyLock> single_copy = hx::TakeSingleCopyLock();
   if (const std::optional<int> status = hx::SecondCopyStatus(*single_copy)) return *status;
   // What the display and font libraries would otherwise remark on at every

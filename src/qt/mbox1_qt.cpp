@@ -19,13 +19,9 @@ namespace hx {
 
 namespace {
 
-QString Latin1(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QPushButton* MakeButton(QWidget* parent, const MBox1Button& b) {
-  auto* button = new QPushButton(Latin1(b.caption), parent);
-  button->setObjectName(Latin1(b.name));
+  auto* button = new QPushButton(QString::fromLatin1(b.caption), parent);
+  button->setObjectName(QString::fromLatin1(b.name));
   button->hide();
   return button;
 }
@@ -161,7 +157,7 @@ class MBox1::Controls : public MBox1View {
     scroller_->setFrameShape(QFrame::NoFrame);
     scroller_->setFocusPolicy(Qt::NoFocus);
     scroller_->setWidgetResizable(false);
-    lblMsg_ = new QLabel(Latin1(kMBox1LabelText));
+    lblMsg_ = new QLabel(QString::fromLatin1(kMBox1LabelText));
     lblMsg_->setObjectName(QStringLiteral("lblMsg"));
     // Messages carry file names and controller replies; none of it is markup.
     lblMsg_->setTextFormat(Qt::PlainText);
@@ -185,7 +181,7 @@ MBox1::MBox1(const CodePage& code_page)
       controls_(std::make_unique<Controls>(*this, code_page)),
       controller_(*controls_) {
   setObjectName(QStringLiteral("MBox1"));
-  setWindowTitle(Latin1(kMBox1Title));
+  setWindowTitle(QString::fromLatin1(kMBox1Title));
   setModal(false);
 
   for (const MBox1Button& b : kMBox1Buttons) {

@@ -13,7 +13,6 @@
 #include <string_view>
 
 #include "base/run_error.h"
-#include "platform/platform.h"
 #include "qt/program_text.h"
 
 namespace hx {
@@ -166,14 +165,10 @@ std::string QtPrintDevice::DeviceName() {
   return server_.TimedOut() ? PrintServerLink::ServerName() : std::string();
 }
 
-// The job always goes to the system's default printer, so following the
-// default needs nothing more.
-void QtPrintDevice::FollowDefault() {}
-
-int QtPrintDevice::Orientation() {
+bool QtPrintDevice::Landscape() {
   const Destination* dest = Default();
   if (dest == nullptr) throw RunError(err::kPrinterError, no_printer_);
-  return dest->Landscape() ? Printer::kLandscape : 1;
+  return dest->Landscape();
 }
 
 PrintDevice::Page QtPrintDevice::BeginJob(const std::string& name, const std::string& font_name,

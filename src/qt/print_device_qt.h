@@ -6,9 +6,10 @@
 // paper when the job begins, and one request that carries the job with its
 // document.  Every request is bounded (print_server_link.h).
 //
-// Until EndJob() the job lives in memory, so a run that fails half-way
-// never leaves half a job in the queue.  What the job prints, and when, is
-// output/print_job.h's to say.
+// Until EndJob() the job lives in memory, so a run that is ended half-way
+// (killed, or crashing) never leaves half a job in the queue; a printer
+// failure during a run still hands over the pages drawn before it.  What the job prints, and when,
+// is output/print_job.h's to say.
 //
 // Used from the program's single user-interface thread.
 
@@ -25,14 +26,13 @@ namespace hx {
 
 class QtPrintDevice : public PrintDevice {
  public:
-  explicit QtPrintDevice(const CodePage& code_page = Windows1252());
+  explicit QtPrintDevice(const CodePage& code_page);
   ~QtPrintDevice() override;
   QtPrintDevice(const QtPrintDevice&) = delete;
   QtPrintDevice& operator=(const QtPrintDevice&) = delete;
 
   std::string DeviceName() override;
-  void FollowDefault() override;
-  int Orientation() override;
+  bool Landscape() override;
   Page BeginJob(const std::string& name, const std::string& font_name, double font_points) override;
   double TextWidth(std::string_view text) override;
   size_t Fitting(std::string_view text, double width) override;

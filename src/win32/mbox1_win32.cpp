@@ -27,10 +27,6 @@ HWND MakeButton(HWND parent, HINSTANCE instance, const MBox1Button& b) {
                          instance, nullptr);
 }
 
-std::wstring Wide(std::string_view ascii) {
-  return std::wstring(ascii.begin(), ascii.end());
-}
-
 HWND MakeIcon(HWND parent, HINSTANCE instance, LPCSTR which) {
   // Stretched to the control's size, which the layout keeps per icon.
   const HWND icon = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | SS_ICON | SS_REALSIZECONTROL,
@@ -72,10 +68,10 @@ class MBox1::Window : public MBox1View {
     }
     if (dpi_ <= 0) dpi_ = 96;
 
-    hwnd_ =
-        CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, kClassName,
-                        Wide(kMBox1Title).c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0,
-                        Pixels(kMBox1Width), Pixels(kMBox1Height), owner, nullptr, instance, this);
+    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, kClassName,
+                            WideFromProgramText(kMBox1Title, code_page_).c_str(),
+                            WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, Pixels(kMBox1Width),
+                            Pixels(kMBox1Height), owner, nullptr, instance, this);
     if (hwnd_ == nullptr) throw RunError(err::kInternal, "MBox1: " + LastSystemError());
     HandleKeysLikeADialog(hwnd_);
 
@@ -90,9 +86,10 @@ class MBox1::Window : public MBox1View {
       HWND made = nullptr;
       if (control == MBox1Control::kLabel) {
         // Sized to its text by the layout; a line break only where the text has one.
-        made = lblMsg_ = CreateWindowExW(0, L"STATIC", Wide(kMBox1LabelText).c_str(),
-                                         WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
-                                         0, 0, 0, hwnd_, nullptr, instance, nullptr);
+        made = lblMsg_ =
+            CreateWindowExW(0, L"STATIC", WideFromProgramText(kMBox1LabelText, code_page_).c_str(),
+                            WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 0, 0, 0,
+                            hwnd_, nullptr, instance, nullptr);
       }
       for (const MBox1Button& b : kMBox1Buttons) {
         if (b.control == control)

@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "base/run_error.h"
-#include "platform/platform.h"
 #include "win32/program_text.h"
 #include "win32/system_text.h"
 
@@ -129,18 +128,13 @@ std::string Win32PrintDevice::DeviceName() {
   return ProgramTextFromWide(name_, code_page_);
 }
 
-// The job always goes to the system's default printer, so following the
-// default needs nothing more.
-void Win32PrintDevice::FollowDefault() {}
-
-int Win32PrintDevice::Orientation() {
+bool Win32PrintDevice::Landscape() {
   if (!LookUp()) throw RunError(err::kPrinterError, "no default printer");
   const DEVMODEW* settings = Settings(devmode_);
   if (settings == nullptr)
     throw RunError(err::kPrinterError, DeviceName() + ": no printer settings");
-  const bool landscape =
-      (settings->dmFields & DM_ORIENTATION) != 0 && settings->dmOrientation == DMORIENT_LANDSCAPE;
-  return landscape ? Printer::kLandscape : DMORIENT_PORTRAIT;
+  return (settings->dmFields & DM_ORIENTATION) != 0 &&
+         settings->dmOrientation == DMORIENT_LANDSCAPE;
 }
 
 PrintDevice::Page Win32PrintDevice::BeginJob(const std::string& name, const std::string& font_name,

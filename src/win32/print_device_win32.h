@@ -25,8 +25,7 @@ class Win32PrintDevice : public PrintDevice {
   Win32PrintDevice& operator=(const Win32PrintDevice&) = delete;
 
   std::string DeviceName() override;
-  void FollowDefault() override;
-  int Orientation() override;
+  bool Landscape() override;
   Page BeginJob(const std::string& name, const std::string& font_name, double font_points) override;
   double TextWidth(std::string_view text) override;
   size_t Fitting(std::string_view text, double width) override;
