@@ -252,7 +252,8 @@ TEST(ReadDefinitionTest, AFileInUtf8IsReadInTheProgramsCodePage) {
       "\xB0"
       "C \xB5S \x96 \x80";
   const std::string utf8 = "\u00B0C \u00B5S \u2013 \u20AC";
-  // The degree sign's two bytes fall on either side of the reader's first 64 KiB.
+  // The degree sign's two bytes fall on either side of the first 64 KiB, a
+  // common size of a file's read buffer.
   const std::string across = std::string(65536 - 11, 'x');
   using enum TextEncoding;
   struct Case {

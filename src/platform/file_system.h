@@ -5,7 +5,7 @@
 // program's run-time error numbers through FileErrorNumber, the one table of
 // them; tests wrap it to make a file fail on demand.
 //
-// Names are as the file system spells them (base/paths.h).  Nothing opened
+// Names are as the file system spells them (NameOf, below).  Nothing opened
 // here is handed on to a program that HX_RPT starts (the vendor host).
 // Safe to call from any thread: no state is kept between calls.
 

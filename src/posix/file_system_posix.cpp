@@ -22,6 +22,8 @@ constexpr int kOpenFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 // Shrinks a file back to size; one that cannot be shrunk keeps the fragment,
 // and the failure is reported all the same.
 void TakeBack(int fd, off_t size) {
+  // Nothing more is to be done when it fails: the failure that led here is
+  // the one reported.
   if (ftruncate(fd, size) != 0) return;
 }
 

@@ -10,23 +10,12 @@
 
 namespace hx {
 
-// The system's folder for temporary files: TMPDIR, else /tmp; without a
-// trailing separator.
-std::string TemporaryFolder();
-
-// A folder private to the user that runs the program, where the display
-// libraries find it on every run of that user: "HX_RPT-<user id>" in
-// TemporaryFolder(), made when missing.  It is taken only when it is a real
-// folder (not a link) owned by the user and open to nobody else; a folder
-// left open by the user is closed again.  Empty when no such folder can be had.
-std::string PrivateRuntimeFolder();
-
 // For the lifetime of the object: XDG_RUNTIME_DIR names a folder of the
-// user's own when the environment names none (PrivateRuntimeFolder(), or,
-// where something else stands in its place, a fresh folder of this run's
-// alone, removed again at the end), and FC_LANG a language tag the font
-// library takes when the locale's is none.  Single-threaded; made before the
-// toolkit starts.
+// user's own when the environment names none ("HX_RPT-<user id>" in TMPDIR or
+// /tmp, kept from run to run; or, where something else stands in its place,
+// a fresh folder of this run's alone, removed again at the end), and FC_LANG
+// a language tag the font library takes when the locale's is none.  Single-threaded; made before
+// the toolkit starts.
 class ToolkitEnvironment {
  public:
   ToolkitEnvironment();
@@ -42,11 +31,6 @@ class ToolkitEnvironment {
   std::string run_folder_;  // made for this run alone
   std::string problem_;
 };
-
-// The language tag of locale (as LC_ALL, LC_CTYPE or LANG give it) in a
-// form the font library takes: the locale itself when it is one ("ru_RU.UTF-8",
-// "C"), else its language ("ru"), else "en".
-std::string FontLanguage(const std::string& locale);
 
 }  // namespace hx
 

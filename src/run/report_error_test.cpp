@@ -30,10 +30,10 @@ TEST(ErrorTextTest, JoinsThePiecesExactly) {
 
 TEST(ErrorTextTest, EveryNumberTheProgramRaisesHasItsOwnDescription) {
   const std::string general(ErrorDescription(99999));
-  for (int32_t n :
-       {err::kOverflow, err::kSubscript, err::kOutOfMemory, err::kFileNotFound, err::kPathNotFound,
-        err::kPathFileAccess, err::kDiskFull, err::kBadFileName, err::kPermissionDenied,
-        err::kDeviceIo, err::kDllFunctionNotFound, err::kPrinterError, err::kInternal})
+  for (int32_t n : {err::kOverflow, err::kSubscript, err::kOutOfMemory, err::kFileNotFound,
+                    err::kPathNotFound, err::kPathFileAccess, err::kDiskFull, err::kBadFileName,
+                    err::kBadFileMode, err::kPermissionDenied, err::kDeviceIo,
+                    err::kDllFunctionNotFound, err::kPrinterError, err::kInternal})
     EXPECT_NE(std::string(ErrorDescription(n)), general) << n;
 }
 
